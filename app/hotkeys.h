@@ -1,0 +1,20 @@
+// The five global hotkeys: the Hotkey Table and conversions to and from hotkey-field values.
+#pragma once
+#include <cstdint>
+
+// 16 bytes, stored whole in the settings file.
+struct HotkeySlot {
+    int32_t hotkeyId = 0;    // 10..14; the hotkey message carries it
+    int32_t controlId = 0;   // hotkey field of the slot in the settings dialog
+    uint32_t virtualKey = 0; // 0: the slot has no hotkey
+    uint32_t modifiers = 0;  // 1 Alt, 2 Ctrl, 4 Shift
+};
+static_assert(sizeof(HotkeySlot) == 16, "Hotkey Slot is a 16-byte file format");
+
+constexpr int kHotkeyCount = 5;
+constexpr int kFirstHotkeyId = 10;
+
+// Built-in table: Ctrl+1, Ctrl+Shift+1, Ctrl+2, Ctrl+Shift+2, F9; slot i starts action i + 1.
+constexpr HotkeySlot kDefaultHotkeys[kHotkeyCount] = {
+    {10, 4000, 0x31, 2}, {11, 4002, 0x31, 6}, {12, 4003, 0x32, 2}, {13, 4004, 0x32, 6}, {14, 4005, 0x78, 0},
+};

@@ -1,0 +1,4 @@
+// The in-memory settings.
+#include "app/settings.h"
+
+Settings gSettings;

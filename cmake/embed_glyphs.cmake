@@ -1,0 +1,18 @@
+# Writes a C++ source holding every res/glyphs/<id>.bmp as a byte array.
+# Usage: cmake -DGLYPH_DIR=... -DOUTPUT=... -P embed_glyphs.cmake
+file(GLOB files "${GLYPH_DIR}/*.bmp")
+list(SORT files)
+set(body "// Generated from res/glyphs; do not edit.\n#include \"reader/glyphs_embedded.h\"\n\nnamespace {\n")
+set(table "")
+foreach(f IN LISTS files)
+  get_filename_component(id "${f}" NAME_WE)
+  file(READ "${f}" hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "const uint8_t g${id}[] = {${bytes}};\n")
+  string(APPEND table "    {${id}, g${id}, sizeof g${id}},\n")
+endforeach()
+string(APPEND body "const uint8_t gNone[] = {0};\n}  // namespace\n\nconst EmbeddedFile kEmbeddedGlyphs[] = {\n${table}    {0, gNone, 0},\n};\n")
+list(LENGTH files n)
+string(APPEND body "const size_t kEmbeddedGlyphCount = ${n};\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+configure_file("${OUTPUT}.tmp" "${OUTPUT}" COPYONLY)

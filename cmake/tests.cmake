@@ -1,0 +1,15 @@
+# Native unit tests: one GoogleTest program from tests/<module>/*_test.cpp, with the reference
+# implementations and picture helpers of tests/support.
+find_package(GTest QUIET)
+if(NOT GTest_FOUND OR CMAKE_CROSSCOMPILING)
+  return()
+endif()
+file(GLOB TEST_SOURCES CONFIGURE_DEPENDS
+  tests/reader/*_test.cpp tests/calc/*_test.cpp tests/app/*_test.cpp tests/popup/*_test.cpp tests/cli/*_test.cpp
+  tests/support/*.cpp)
+add_executable(tallywick_tests ${TEST_SOURCES})
+target_include_directories(tallywick_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(tallywick_tests PRIVATE tallywick_glyphs GTest::gtest GTest::gtest_main)
+target_compile_definitions(tallywick_tests PRIVATE TALLYWICK_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+include(GoogleTest)
+gtest_discover_tests(tallywick_tests DISCOVERY_TIMEOUT 60)

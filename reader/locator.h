@@ -1,0 +1,18 @@
+// The tooltip locator: finds the game's pure black tooltip body in a screen image.
+#pragma once
+#include <cstdint>
+
+#include "reader/matcher.h"
+#include "reader/pixels.h"
+
+struct TooltipRect {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+// Scans columns left to right for a black run of more than 200 rows whose bottom row stays black
+// for more than 300 pixels and whose right edge is black at every 50th row up to the middle.
+bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect);
+
+// FindTooltip, then cuts the rectangle out. Writes the top-left corner to `position` when given
+// and found. When nothing is found, raises the alert "툴팁을 발견하지 못하였음." and returns false.
+bool LocateTooltip(const PixelBuffer& screen, PixelBuffer& tooltip, HitPos* position, TooltipRect* rect = nullptr);
