@@ -1,0 +1,400 @@
+// Glyph picture generator: draws every Glyph Template a reading step uses and writes it as
+// <dir>/<resource id>.bmp (24-bit, the text's colour scaled by coverage on pure black).
+//
+// Fonts (Debian fonts-nanum, /usr/share/fonts/truetype/nanum/), FreeType 2.12.1, 8-bit grey
+// anti-aliasing; a pixel's channel is round(colour channel x coverage / 255):
+//   digits, decimal points, tildes: NanumGothicBold.ttf, 13 px, full hinting, 10 rows tall;
+//   option captions (blue, white) and the grey attacks-per-second caption end:
+//     NanumBarunGothicBold.ttf, 12 px, light hinting, top row of the tallest syllable at row 0;
+//   slot captions (grey) and "빈 홈" (blue): NanumBarunGothicBold.ttf, the largest size whose
+//     ink fits the picture, light hinting;
+//   the bullet: a diamond drawn by area coverage, no font.
+// Re-run after changing anything here (the output is the same on every run for the same fonts
+// and FreeType):  build/tools/glyphgen/glyphgen res/glyphs
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reader/bmp.h"
+#include "reader/glyphs.h"
+
+namespace {
+
+const char* const kFontDir = "/usr/share/fonts/truetype/nanum/";
+constexpr int kLineHeight = 10;      // option lines: bullet, caption and digits share these rows
+constexpr int kDigitAdvance = 9;     // every digit picture is one advance wide
+constexpr int kPointAdvance = 4;     // a decimal point picture is one advance wide
+constexpr int kTildeAdvance = 8;     // the second number of a range starts 8 columns after the tilde
+constexpr int kCaptionGap = 3;       // blank columns the grey caption end keeps before its number
+constexpr int kPointCoverage = 238;  // a point is never fully covered: white 0xEEEEEE at its brightest
+
+// How much of each pixel the text covers, 0..255.
+struct Ink {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> a;
+    Ink(int w, int h) : width(w), height(h), a(size_t(w) * size_t(h), 0) {}
+    uint8_t Get(int x, int y) const {
+        return x < 0 || y < 0 || x >= width || y >= height ? 0 : a[size_t(y) * width + x];
+    }
+};
+
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Empty() const { return right <= left; }
+};
+
+struct Style {
+    FT_Face face = nullptr;
+    int pixelSize = 0;   // height of the em square
+    int pixelWidth = 0;  // its width; 0: the same as the height
+    FT_Int32 target = FT_LOAD_TARGET_LIGHT;
+};
+
+Box InkBox(const Ink& ink) {
+    Box b{ink.width, ink.height, 0, 0};
+    for (int y = 0; y < ink.height; ++y)
+        for (int x = 0; x < ink.width; ++x)
+            if (ink.Get(x, y)) {
+                b.left = std::min(b.left, x), b.right = std::max(b.right, x + 1);
+                b.top = std::min(b.top, y), b.bottom = std::max(b.bottom, y + 1);
+            }
+    if (b.right <= b.left) b = Box{};
+    return b;
+}
+
+// Draws `text` with its baseline on row `baseline`, the pen starting at column `penX`.
+// Overlapping glyphs keep the larger coverage. Returns false when a glyph cannot be drawn.
+bool DrawText(Ink& ink, const Style& s, std::u32string_view text, int penX, int baseline) {
+    if (FT_Set_Pixel_Sizes(s.face, FT_UInt(s.pixelWidth), FT_UInt(s.pixelSize))) return false;
+    for (char32_t c : text) {
+        FT_UInt index = FT_Get_Char_Index(s.face, FT_ULong(c));
+        if (c != U' ' && index == 0) return false;
+        if (FT_Load_Glyph(s.face, index, FT_LOAD_DEFAULT | s.target)) return false;
+        FT_GlyphSlot g = s.face->glyph;
+        if (FT_Render_Glyph(g, FT_RENDER_MODE_NORMAL)) return false;
+        const FT_Bitmap& bm = g->bitmap;
+        for (unsigned row = 0; row < bm.rows; ++row)
+            for (unsigned col = 0; col < bm.width; ++col) {
+                int x = penX + g->bitmap_left + int(col), y = baseline - g->bitmap_top + int(row);
+                if (x < 0 || y < 0 || x >= ink.width || y >= ink.height) continue;
+                uint8_t& dst = ink.a[size_t(y) * ink.width + x];
+                dst = std::max(dst, bm.buffer[row * bm.pitch + col]);
+            }
+        penX += int((g->advance.x + 32) >> 6);
+    }
+    return true;
+}
+
+// Ink of `text` on a canvas large enough for it, baseline at row 64, pen at column 16.
+constexpr int kScratchBaseline = 64, kScratchPen = 16;
+Ink Scratch(const Style& s, std::u32string_view text, bool& ok) {
+    Ink ink(kScratchPen * 2 + s.pixelSize * 2 * int(text.size()), kScratchBaseline * 2);
+    ok = DrawText(ink, s, text, kScratchPen, kScratchBaseline);
+    return ink;
+}
+
+// Copies the part of `src` starting at (sx, sy) into a w x h picture at (dx, dy).
+Ink Cut(const Ink& src, int sx, int sy, int w, int h, int dx = 0, int dy = 0) {
+    Ink out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x - dx >= 0 && y - dy >= 0) out.a[size_t(y) * w + x] = src.Get(sx + x - dx, sy + y - dy);
+    return out;
+}
+
+uint8_t Scale(uint32_t channel, uint32_t coverage) {
+    return uint8_t((channel * coverage + 127) / 255);
+}
+
+PixelBuffer Paint(const Ink& ink, uint32_t colour) {
+    PixelBuffer p(ink.width, ink.height);
+    for (size_t i = 0; i < ink.a.size(); ++i) {
+        uint32_t c = ink.a[i];
+        p.pixels[i] =
+            RgbValue(Scale(colour & 0xFF, c), Scale((colour >> 8) & 0xFF, c), Scale(colour >> 16, c));
+    }
+    return p;
+}
+
+struct Fonts {
+    Style digit;    // digits, points, tildes
+    Style caption;  // option captions and the caption end of the weapon line
+    Style label;    // slot captions and the empty-socket caption; size chosen per picture
+    int captionBaseline = 0;
+    int digitBaseline = 0;
+};
+
+// Scales the coverage so that its brightest pixel has coverage `peak`, keeping the shape.
+void SetPeak(Ink& ink, int peak) {
+    int now = *std::max_element(ink.a.begin(), ink.a.end());
+    if (now == 0) return;
+    for (uint8_t& v : ink.a) v = uint8_t((v * peak + now / 2) / now);
+}
+
+// One character of the digit font in a w x h picture on the digit baseline, its ink centred
+// (an odd spare column goes to the left). `peak` 0 keeps the font's own coverage.
+Ink DigitFontGlyph(const Fonts& f, char32_t c, int w, int h, int peak, bool& ok) {
+    Ink s = Scratch(f.digit, std::u32string_view(&c, 1), ok);
+    if (peak) SetPeak(s, peak);
+    Box b = InkBox(s);
+    int dx = (w - b.Width() + 1) / 2;
+    return Cut(s, b.left, kScratchBaseline - f.digitBaseline, w, h, dx, 0);
+}
+
+// The small diamond that starts an option line, 10 x 10, by area coverage (16 x 16 samples a
+// pixel); the picture is its two middle columns.
+Ink BulletSlice() {
+    Ink diamond(kLineHeight, kLineHeight);
+    const double centre = 5.0, radius = 4.5;
+    for (int y = 0; y < kLineHeight; ++y)
+        for (int x = 0; x < kLineHeight; ++x) {
+            int inside = 0;
+            for (int sy = 0; sy < 16; ++sy)
+                for (int sx = 0; sx < 16; ++sx) {
+                    double px = x + (sx + 0.5) / 16, py = y + (sy + 0.5) / 16;
+                    inside += std::abs(px - centre) + std::abs(py - centre) <= radius;
+                }
+            diamond.a[size_t(y) * kLineHeight + x] = uint8_t((inside * 255 + 128) / 256);
+        }
+    return Cut(diamond, 4, 0, 2, kLineHeight);
+}
+
+enum class Shape {
+    kCaption,     // option caption: the words from their first pixel, the sign just before the number
+    kCaptionEnd,  // the last columns of a caption, then kCaptionGap blank columns
+    kWhole,       // the whole text, as large as fits, centred
+    kRightPart,   // the text as tall as fits, its right-hand columns
+    kLeftSlice,   // the text as tall as fits, its left-hand columns
+};
+
+struct Content {
+    int index;
+    Shape shape;
+    const char32_t* text;
+};
+
+// What each carried caption picture shows. An option caption's words start at its left edge and
+// its "+" stands one blank column before the number, so the sign stays with the value however
+// long the words are; gem lines (white) repeat the words of the matching options.
+const Content kContents[] = {
+    {36, Shape::kCaptionEnd, U"초당 공격 횟수"},
+    {37, Shape::kCaption, U"초당 공격 횟수"},
+    {38, Shape::kCaption, U"방어도"},
+    {39, Shape::kCaption, U"공격 속도"},
+    {40, Shape::kCaption, U"극대화 확률"},
+    {41, Shape::kCaption, U"극대화 피해"},
+    {42, Shape::kCaption, U"민첩"},
+    {43, Shape::kCaption, U"지능"},
+    {44, Shape::kCaption, U"최소 피해"},
+    {45, Shape::kCaption, U"최대 피해"},
+    {46, Shape::kCaption, U"힘"},
+    {47, Shape::kCaption, U"활력"},
+    {48, Shape::kCaption, U"피해"},
+    {49, Shape::kCaption, U"생명력"},
+    {50, Shape::kCaption, U"마법 아이템 발견 확률"},
+    {51, Shape::kCaption, U"모든 원소 저항"},
+    {52, Shape::kCaption, U"극대화 피해"},
+    {53, Shape::kCaption, U"민첩"},
+    {54, Shape::kCaption, U"지능"},
+    {55, Shape::kCaption, U"힘"},
+    {56, Shape::kWhole, U"보조 장비"},
+    {57, Shape::kWhole, U"한손 무기"},
+    {58, Shape::kWhole, U"양손 무기"},
+    {59, Shape::kWhole, U"손목"},
+    {60, Shape::kRightPart, U"손가락"},
+    {61, Shape::kWhole, U"머리"},
+    {62, Shape::kWhole, U"몸통"},
+    {63, Shape::kWhole, U"허리"},
+    {64, Shape::kWhole, U"발"},
+    {65, Shape::kWhole, U"다리"},
+    {66, Shape::kWhole, U"어깨"},
+    {67, Shape::kWhole, U"목"},
+    {68, Shape::kLeftSlice, U"손"},
+    {69, Shape::kCaption, U"무기 공격력"},
+    {70, Shape::kCaption, U"비전 무기 공격력"},
+    {71, Shape::kCaption, U"냉기 무기 공격력"},
+    {72, Shape::kCaption, U"신성 무기 공격력"},
+    {73, Shape::kCaption, U"화염 무기 공격력"},
+    {74, Shape::kCaption, U"번개 무기 공격력"},
+    {75, Shape::kCaption, U"독 무기 공격력"},
+    {76, Shape::kCaption, U"비전 피해"},
+    {77, Shape::kCaption, U"냉기 피해"},
+    {78, Shape::kCaption, U"신성 피해"},
+    {79, Shape::kCaption, U"화염 피해"},
+    {80, Shape::kCaption, U"번개 피해"},
+    {81, Shape::kCaption, U"독 피해"},
+    {82, Shape::kCaption, U"적중 시 생명력"},
+    {83, Shape::kCaption, U"공격자에게 피해"},
+    {84, Shape::kCaption, U"무기 공격력 증가"},
+    {85, Shape::kCaption, U"활력"},
+    {86, Shape::kCaption, U"마법 아이템 발견 확률"},
+    {87, Shape::kCaption, U"생명력"},
+    {88, Shape::kWhole, U"빈 홈"},
+};
+
+constexpr int kWordsToSign = 3;  // at least this many blank columns between the words and the sign
+
+// Largest size of the label font at which the text's ink is at most w x h (w = 0: any width).
+bool FitLabel(Style& s, std::u32string_view text, int w, int h, Ink& scratch, Box& box) {
+    for (s.pixelSize = 24; s.pixelSize >= 6; --s.pixelSize) {
+        bool ok = false;
+        scratch = Scratch(s, text, ok);
+        if (!ok) return false;
+        box = InkBox(scratch);
+        if (box.Height() <= h && (w == 0 || box.Width() <= w)) return true;
+    }
+    return false;
+}
+
+// Copies every inked pixel of `src` from (sx, sy) on into `out` at (dx, dy).
+void Stamp(Ink& out, const Ink& src, int sx, int sy, int w, int h, int dx, int dy) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t v = src.Get(sx + x, sy + y);
+            int ox = dx + x, oy = dy + y;
+            if (v && ox >= 0 && oy >= 0 && ox < out.width && oy < out.height)
+                out.a[size_t(oy) * out.width + ox] = v;
+        }
+}
+
+bool DrawCaption(const Fonts& f, const Content& c, int w, int h, Ink& out, std::string& error) {
+    bool ok = false, signOk = false;
+    Ink words = Scratch(f.caption, c.text, ok);
+    Ink sign = Scratch(f.caption, U"+", signOk);
+    Box b = InkBox(words), sb = InkBox(sign);
+    if (!ok || !signOk || b.Empty()) return error = "cannot draw the caption", false;
+    const int top = kScratchBaseline - f.captionBaseline;
+    if (b.bottom - top > h || b.top < top) return error = "caption taller than the line", false;
+    if (c.shape == Shape::kCaptionEnd) {
+        out = Cut(words, b.right - (w - kCaptionGap), top, w, h);
+        return true;
+    }
+    const int signLeft = w - 1 - sb.Width();
+    if (b.Width() + kWordsToSign > signLeft)
+        return error =
+                   "words wider than the picture by " + std::to_string(b.Width() + kWordsToSign - signLeft),
+               false;
+    out = Cut(words, b.left, top, w, h);
+    Stamp(out, sign, sb.left, top, sb.Width(), h, signLeft, 0);
+    return true;
+}
+
+bool DrawContent(const Fonts& f, const Content& c, Ink& out, std::string& error) {
+    const GlyphInfo& info = kGlyphInfo[c.index];
+    const int w = info.width, h = info.height;
+    if (c.shape == Shape::kCaption || c.shape == Shape::kCaptionEnd)
+        return DrawCaption(f, c, w, h, out, error);
+    Style label = f.label;
+    Ink s(0, 0);
+    Box b;
+    std::u32string_view text(c.text);
+    if (!FitLabel(label, text, c.shape == Shape::kWhole ? w : 0, h, s, b))
+        return error = "label does not fit", false;
+    int dy = (h - b.Height()) / 2;
+    if (c.shape == Shape::kWhole) {
+        out = Cut(s, b.left, b.top, w, h, (w - b.Width()) / 2, dy);
+    } else if (c.shape == Shape::kRightPart) {
+        if (b.Width() <= w) return error = "text too narrow for a right part", false;
+        out = Cut(s, b.right - w, b.top, w, h, 0, dy);
+    } else {
+        out = Cut(s, b.left, b.top, w, h, 0, dy);
+    }
+    return true;
+}
+
+bool OpenFace(FT_Library lib, const char* file, FT_Face& face) {
+    std::string path = std::string(kFontDir) + file;
+    if (FT_New_Face(lib, path.c_str(), 0, &face)) {
+        std::fprintf(stderr, "glyphgen: cannot open font %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Highest glyph top above the baseline among `texts`, in pixels.
+int Ascent(const Style& s, std::u32string_view text) {
+    bool ok = false;
+    Ink ink = Scratch(s, text, ok);
+    Box b = InkBox(ink);
+    return b.Empty() ? 0 : kScratchBaseline - b.top;
+}
+
+bool Write(const std::string& dir, int index, const PixelBuffer& picture) {
+    const GlyphInfo& info = kGlyphInfo[index];
+    if (picture.width != info.width || picture.height != info.height) {
+        std::fprintf(stderr, "glyphgen: template %d came out %dx%d\n", index, picture.width, picture.height);
+        return false;
+    }
+    std::string path = dir + "/" + std::to_string(info.resourceId) + ".bmp", error;
+    if (!WriteFileBytes(path, EncodeBmp24(picture), error)) {
+        std::fprintf(stderr, "glyphgen: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: glyphgen <output directory>\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    FT_Library lib;
+    if (FT_Init_FreeType(&lib)) return 1;
+    Fonts f;
+    FT_Face digitFace, captionFace, labelFace;
+    if (!OpenFace(lib, "NanumGothicBold.ttf", digitFace) ||
+        !OpenFace(lib, "NanumBarunGothic.ttf", captionFace) ||
+        !OpenFace(lib, "NanumBarunGothicBold.ttf", labelFace))
+        return 1;
+    f.digit = Style{digitFace, 13, 0, FT_LOAD_TARGET_NORMAL};
+    f.caption = Style{captionFace, 10, 13, FT_LOAD_TARGET_LIGHT};
+    f.label = Style{labelFace, 0, 0, FT_LOAD_TARGET_LIGHT};
+    f.digitBaseline = Ascent(f.digit, U"0123456789");
+    std::u32string all;
+    for (const Content& c : kContents)
+        if (c.shape == Shape::kCaption || c.shape == Shape::kCaptionEnd) all += c.text;
+    f.captionBaseline = Ascent(f.caption, all);
+
+    bool ok = Write(dir, kGlyphBullet, Paint(BulletSlice(), kBlue));
+    for (int set = 0; set < 2; ++set) {
+        uint32_t colour = set ? kWhite : kBlue;
+        int first = set ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
+        bool drawn = true;
+        for (int d = 0; d < 10; ++d) {
+            Ink digit = DigitFontGlyph(f, char32_t(U'0' + d), kDigitAdvance, kLineHeight, 0, drawn);
+            ok = drawn && Write(dir, first + d, Paint(digit, colour)) && ok;
+        }
+        Ink point = DigitFontGlyph(f, U'.', kPointAdvance, kLineHeight + 1, kPointCoverage, drawn);
+        ok = drawn && Write(dir, set ? kGlyphWhitePoint : kGlyphBluePoint, Paint(point, colour)) && ok;
+        Ink tilde = DigitFontGlyph(f, U'~', kTildeAdvance, kLineHeight, 0, drawn);
+        ok = drawn && Write(dir, set ? kGlyphWhiteTilde : kGlyphBlueTilde, Paint(tilde, colour)) && ok;
+    }
+    for (const Content& c : kContents) {
+        Ink ink(0, 0);
+        std::string error;
+        if (!DrawContent(f, c, ink, error)) {
+            std::fprintf(stderr, "glyphgen: template %d: %s\n", c.index, error.c_str());
+            ok = false;
+            continue;
+        }
+        ok = Write(dir, c.index, Paint(ink, kGlyphInfo[c.index].colour)) && ok;
+    }
+    FT_Done_Face(digitFace);
+    FT_Done_Face(captionFace);
+    FT_Done_Face(labelFace);
+    FT_Done_FreeType(lib);
+    return ok ? 0 : 1;
+}
