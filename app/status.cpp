@@ -16,6 +16,8 @@ void SetText(PopupRequest& request, std::u16string_view first, std::u16string_vi
     for (std::u16string_view part : {first, second})
         for (char16_t c : part)
             if (n < kPopupTextMax) request.text[n++] = c;
+    // A cut through a surrogate pair would leave half a character; drop the half.
+    if (n == kPopupTextMax && (request.text[n - 1] & 0xFC00) == 0xD800) --n;
     request.text[n] = 0;
 }
 
@@ -32,7 +34,9 @@ PopupRequest Notice(int32_t holdMs, uint32_t background) {
 
 }  // namespace
 
-PopupDelivery SetPopupDelivery(PopupDelivery delivery) { return gDelivery.exchange(delivery); }
+PopupDelivery SetPopupDelivery(PopupDelivery delivery) {
+    return gDelivery.exchange(delivery);
+}
 
 void ShowAlert(std::u16string_view text) {
     PopupRequest r;
@@ -52,6 +56,7 @@ void ShowEquipNotice(int kind) {
 void ShowSavedNotice(std::u16string_view path) {
     PopupRequest r = Notice(2000, RgbValue(153, 255, 153));
     size_t slash = path.find_last_of(u'\\');
-    SetText(r, slash == std::u16string_view::npos ? path : path.substr(slash + 1), u" 이미지 파일로 저장 되었습니다.");
+    SetText(r, slash == std::u16string_view::npos ? path : path.substr(slash + 1),
+            u" 이미지 파일로 저장 되었습니다.");
     Deliver(PopupTarget::Notice, r);
 }
