@@ -296,21 +296,6 @@ TEST_F(Formulas, DiffIndicatorsRiseFallAndKeepTheirMark) {
     EXPECT_TRUE(rec::diffRising[kSumIntelligence]);
 }
 
-TEST_F(Formulas, EveryAdjustmentReachesItsStat) {
-    EquipExampleWeapon();
-    Recalculate();
-    const StatTotals base = AggregateProfile(gProfile);
-    for (int j = 0; j < kAdjustmentCount; ++j) {
-        gCalc.adjustments[j] = 3;
-        ApplyAdjustments();
-        StatTotals expected = base;
-        expected.s[kAdjustmentStat[j]] += 3;
-        const StatSummary want = ComputeSummary(expected);
-        EXPECT_EQ(std::memcmp(&want, &gCalc.modified, sizeof want), 0) << "adjustment " << j;
-        gCalc.adjustments[j] = 0;
-    }
-}
-
 TEST_F(Formulas, NoWeaponGivesUndefinedDamageEquivalents) {
     Recalculate();
     gCalc.adjustments[12] = 100;
