@@ -1,5 +1,11 @@
 # Native unit tests: one GoogleTest program from tests/<module>/*_test.cpp, with the reference
 # implementations and picture helpers of tests/support.
+
+# The tooltip composer draws the pictures that the reader's tests and benchmarks read.
+if(NOT CMAKE_CROSSCOMPILING)
+  add_subdirectory(tools/compose)
+endif()
+
 find_package(GTest QUIET)
 if(NOT GTest_FOUND OR CMAKE_CROSSCOMPILING)
   return()
@@ -9,7 +15,10 @@ file(GLOB TEST_SOURCES CONFIGURE_DEPENDS
   tests/support/*.cpp)
 add_executable(tallywick_tests ${TEST_SOURCES})
 target_include_directories(tallywick_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(tallywick_tests PRIVATE tallywick_glyphs GTest::gtest GTest::gtest_main)
+target_link_libraries(tallywick_tests PRIVATE tallywick_glyphs tallywick_compose GTest::gtest GTest::gtest_main)
+if(TARGET tallywick_cli_lib)
+  target_link_libraries(tallywick_tests PRIVATE tallywick_cli_lib)
+endif()
 target_compile_definitions(tallywick_tests PRIVATE TALLYWICK_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
 include(GoogleTest)
 gtest_discover_tests(tallywick_tests DISCOVERY_TIMEOUT 60)
