@@ -1,0 +1,30 @@
+// The subcommands of tallywick-cli. Each takes the arguments after its name, writes its report to
+// `out` and its complaints to `err`, and returns the process exit code.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reader/pixels.h"
+
+// Exit codes shared by the subcommands.
+constexpr int kExitOk = 0;
+constexpr int kExitNotRead = 1;  // no tooltip, or an item whose kind was not identified
+constexpr int kExitUsage = 2;    // bad usage or an unreadable input file
+
+// read IMAGE [--set equip|compare] [--socket-options E_WEAPON,E_HELM,E_OTHER,C_WEAPON,C_HELM,C_OTHER]
+//      [--error-limit KIND,OPTION,VALUE] [--main-attribute 5|6|7]
+// Locates the tooltip in the picture, parses it and prints one JSON object.
+int RunRead(const std::vector<std::string>& args, std::string& out, std::string& err);
+extern const char kReadUsage[];
+
+// What `read` takes from its options, with their defaults.
+struct ReadOptions {
+    int set = 0;  // 1 equip, 0 compare
+    int32_t socketOptions[6] = {};
+    int32_t errorLimit[3] = {10, 5, 8};
+    int32_t mainAttribute = 6;
+};
+// The read of one screen picture: puts the options into the settings and the profile, locates,
+// parses and writes the JSON line to `json`. Needs the glyph set loaded. Returns the exit code.
+int ReadScreen(const PixelBuffer& screen, const ReadOptions& options, std::string& json);

@@ -1,0 +1,41 @@
+// tallywick-cli: the reader and the calculator from the command line, one subcommand per task.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const std::vector<std::string>& args, std::string& out, std::string& err);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"read", RunRead, kReadUsage},
+};
+
+int Usage() {
+    std::fputs("usage:\n", stderr);
+    for (const Command& c : kCommands) std::fprintf(stderr, "  tallywick-cli %s\n", c.usage);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    const std::string name = argv[1];
+    for (const Command& c : kCommands) {
+        if (name != c.name) continue;
+        std::string out, err;
+        int code = c.run(std::vector<std::string>(argv + 2, argv + argc), out, err);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fwrite(err.data(), 1, err.size(), stderr);
+        return code;
+    }
+    std::fprintf(stderr, "tallywick-cli: unknown command '%s'\n", name.c_str());
+    return Usage();
+}
