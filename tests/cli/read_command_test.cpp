@@ -1,0 +1,160 @@
+// tallywick-cli read: options, exit codes, the JSON it prints (numbers that read back exactly,
+// UTF-8 texts), and screens from one pixel to the largest accepted.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "cli/commands.h"
+#include "cli/json.h"
+#include "reader/bmp.h"
+#include "reader/catalogue.h"
+#include "tests/support/parser_scenes.h"
+#include "tests/support/png_writer.h"
+
+using namespace scenes;
+
+namespace {
+
+class ReadCommand : public ReaderTest {
+protected:
+    static std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        std::string path = testing::TempDir() + "/" + name, error;
+        EXPECT_TRUE(WriteFileBytes(path, bytes, error)) << error;
+        return path;
+    }
+    static PixelBuffer ChestScreen() {
+        TooltipScene s = Chest();
+        s.screenWidth = 1280, s.screenHeight = 800, s.x = 700, s.y = 50;
+        PixelBuffer screen;
+        std::string error;
+        EXPECT_TRUE(ComposeScreen(s, screen, error)) << error;
+        return screen;
+    }
+    int Run(std::vector<std::string> args) {
+        out.clear(), err.clear();
+        return RunRead(args, out, err);
+    }
+    std::string out, err;
+};
+
+const char kChestJson[] =
+    "{\"tooltip\":{\"x\":700,\"y\":50,\"width\":450,\"height\":700},\"kind\":6,"
+    "\"kind_name\":\"\xEA\xB0\x80\xEC\x8A\xB4 \xEB\xB0\xA9\xEC\x96\xB4\xEA\xB5\xAC\","  // 가슴 방어구
+    "\"stats\":[0,0,0,0,0,0,174,0,0,0,0,0,0,0,0,9,18,51,0,0,0,0,0,0,0],\"alerts\":[]}\n";
+
+TEST_F(ReadCommand, ReadsBmpAndPngScreensAlike) {
+    PixelBuffer screen = ChestScreen();
+    for (const std::string& path :
+         {Write("chest.bmp", EncodeBmp24(screen)), Write("chest.png", EncodePngRgb(screen))}) {
+        EXPECT_EQ(Run({path}), 0);
+        EXPECT_EQ(out, kChestJson);
+        EXPECT_EQ(err, "");
+    }
+}
+
+TEST_F(ReadCommand, OptionsReachTheParser) {
+    const std::string path = Write("chest_options.bmp", EncodeBmp24(ChestScreen()));
+    // Equip set, other items "주요 능력치 +58", strength: the two gems become 116 strength.
+    EXPECT_EQ(Run({path, "--set", "equip", "--socket-options", "0,0,2,0,0,0", "--main-attribute", "7"}), 0);
+    EXPECT_NE(out.find("\"stats\":[0,0,0,0,0,0,82,116,"), std::string::npos) << out;
+    // The compare set is untouched by that choice.
+    EXPECT_EQ(Run({path, "--socket-options", "0,0,2,0,0,0", "--set", "compare"}), 0);
+    EXPECT_EQ(out, kChestJson);
+    // A kind tolerance of 0 with a damaged caption pixel: the kind is not identified.
+    PixelBuffer screen = ChestScreen();
+    screen.pixels[size_t(50 + 12) * screen.width + 700 + 450 - 16 - 23] ^= 0x000001;
+    const std::string damaged = Write("chest_damaged.bmp", EncodeBmp24(screen));
+    EXPECT_EQ(Run({damaged}), 0);
+    EXPECT_EQ(Run({damaged, "--error-limit", "0,5,8"}), 1);
+    EXPECT_NE(out.find("\"kind\":-1,\"kind_name\":null"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"alerts\":[\"\xEC\x95\x84"), std::string::npos) << out;  // "아이템 종류 식별 불가."
+}
+
+TEST_F(ReadCommand, NoTooltipIsReportedWithExitOne) {
+    PixelBuffer one(1, 1, 0x123456);
+    EXPECT_EQ(Run({Write("one.png", EncodePngRgb(one))}), 1);
+    EXPECT_EQ(out,
+              "{\"tooltip\":null,\"kind\":-1,\"kind_name\":null,\"stats\":[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+              "0,0,0,0,"
+              "0,0,0,0],\"alerts\":[\"\xED\x88\xB4\xED\x8C\x81\xEC\x9D\x84 "
+              "\xEB\xB0\x9C\xEA\xB2\xAC\xED\x95\x98\xEC\xA7"
+              "\x80 \xEB\xAA\xBB\xED\x95\x98\xEC\x98\x80\xEC\x9D\x8C.\"]}\n");  // 툴팁을 발견하지 못하였음.
+}
+
+TEST_F(ReadCommand, BadUsageAndUnreadableFilesExitTwoWithOneLine) {
+    const std::string good = Write("usage.bmp", EncodeBmp24(PixelBuffer(4, 4, 0x101010)));
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {good, good},
+        {good, "--set"},
+        {good, "--set", "both"},
+        {good, "--socket-options", "1,2,3"},
+        {good, "--socket-options", "0,0,0,0,0,4"},
+        {good, "--socket-options", "0,0,0,0,0,0,"},
+        {good, "--error-limit", "10,5,x"},
+        {good, "--error-limit", "-1,5,8"},
+        {good, "--main-attribute", "8"},
+        {good, "--main-attribute", "6", "--main-attribute", "6"},
+        {good, "--colour"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(Run(args), 2) << (args.size() > 1 ? args[1] : "");
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err.rfind("tallywick-cli: ", 0), 0u) << err;
+    }
+    const std::string garbage = Write("garbage.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 1, 2, 3});
+    EXPECT_EQ(Run({garbage}), 2);
+    EXPECT_NE(err.find(garbage + ": unreadable PNG header"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_EQ(Run({"/no/such/dir/screen.bmp"}), 2);
+    EXPECT_EQ(err, "tallywick-cli: /no/such/dir/screen.bmp: cannot open file\n");
+}
+
+TEST_F(ReadCommand, TheLargestScreenIsReadToItsFarCorner) {
+    // 16384 x 16384, the most pixels a file may hold, with the tooltip near the bottom right.
+    PixelBuffer screen(16384, 16384, 0x2A3040);
+    PixelBuffer body = Tooltip(Chest());
+    const int x0 = 16384 - 451, y0 = 16384 - 701;
+    for (int y = 0; y < body.height; ++y)
+        std::copy_n(body.pixels.begin() + long(y) * body.width, body.width,
+                    screen.pixels.begin() + long(y0 + y) * screen.width + x0);
+    std::string json;
+    EXPECT_EQ(ReadScreen(screen, ReadOptions{}, json), 0);
+    EXPECT_EQ(json.substr(0, 66),
+              "{\"tooltip\":{\"x\":15933,\"y\":15683,\"width\":450,\"height\":700},\"kind\":6");
+    EXPECT_NE(json.find("\"stats\":[0,0,0,0,0,0,174,"), std::string::npos);
+}
+
+TEST(Json, FloatsReadBackAsTheSameFloat) {
+    EXPECT_EQ(JsonFloat(174), "174");
+    EXPECT_EQ(JsonFloat(1.4f), "1.4");
+    EXPECT_EQ(JsonFloat(0.1f), "0.1");
+    EXPECT_EQ(JsonFloat(-2.5f), "-2.5");
+    EXPECT_EQ(JsonFloat(1e30f), "1e+30");
+    EXPECT_EQ(JsonFloat(std::numeric_limits<float>::infinity()), "null");
+    EXPECT_EQ(JsonFloat(-std::numeric_limits<float>::infinity()), "null");
+    EXPECT_EQ(JsonFloat(std::numeric_limits<float>::quiet_NaN()), "null");
+    std::mt19937 rng(5);
+    for (int i = 0; i < 20000; ++i) {
+        uint32_t bits = rng();
+        float f;
+        std::memcpy(&f, &bits, 4);
+        if (!std::isfinite(f)) continue;
+        std::string text = JsonFloat(f);
+        EXPECT_EQ(std::strtof(text.c_str(), nullptr), f) << text;
+    }
+}
+
+TEST(Json, StringsAreUtf8WithEscapes) {
+    EXPECT_EQ(JsonString(u"장갑"), "\"\xEC\x9E\xA5\xEA\xB0\x91\"");
+    EXPECT_EQ(JsonString(u"a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+    EXPECT_EQ(JsonString(u"\U0001F600"), "\"\xF0\x9F\x98\x80\"");  // a surrogate pair
+    const char16_t lone[] = {u'x', char16_t(0xD800), u'y', 0};
+    EXPECT_EQ(JsonString(lone), "\"x\xEF\xBF\xBDy\"");  // U+FFFD for half a pair
+    EXPECT_EQ(JsonString(std::string_view("tab\there")), "\"tab\\there\"");
+}
+
+}  // namespace
