@@ -3,11 +3,13 @@
 //
 // Fonts (Debian fonts-nanum, /usr/share/fonts/truetype/nanum/), FreeType 2.12.1, 8-bit grey
 // anti-aliasing; a pixel's channel is round(colour channel x coverage / 255):
-//   digits, decimal points, tildes: NanumGothicBold.ttf, 13 px, full hinting, 10 rows tall;
+//   digits, decimal points, tildes: NanumGothicBold.ttf, 12 px, full hinting, strokes widened
+//     by 80/64 px and heightened by 1 px, drawn 1/4 px right; 10 rows tall, 9 columns a digit;
 //   option captions (blue, white) and the grey attacks-per-second caption end:
-//     NanumBarunGothicBold.ttf, 12 px, light hinting, top row of the tallest syllable at row 0;
-//   slot captions (grey) and "빈 홈" (blue): NanumBarunGothicBold.ttf, the largest size whose
-//     ink fits the picture, light hinting;
+//     NanumBarunGothic.ttf, 13 px wide by 10 px high, light hinting, top row of the tallest
+//     syllable on row 0;
+//   slot captions (grey) and "빈 홈" (blue): NanumGothicBold.ttf, unhinted, strokes widened and
+//     heightened by 1/2 px, the largest size whose ink fits the picture;
 //   the bullet: a diamond drawn by area coverage, no font.
 // Re-run after changing anything here (the output is the same on every run for the same fonts
 // and FreeType):  build/tools/glyphgen/glyphgen res/glyphs
@@ -55,9 +57,12 @@ struct Box {
 
 struct Style {
     FT_Face face = nullptr;
-    int pixelSize = 0;   // height of the em square
-    int pixelWidth = 0;  // its width; 0: the same as the height
-    FT_Int32 target = FT_LOAD_TARGET_LIGHT;
+    int pixelSize = 0;                     // height of the em square
+    int pixelWidth = 0;                    // its width; 0: the same as the height
+    FT_Int32 load = FT_LOAD_TARGET_LIGHT;  // hinting
+    int boldX = 0;                         // strokes widened by this much, in 1/64 pixel
+    int boldY = 0;                         // and made taller by this much
+    int shiftX = 0;                        // outline moved right by this much before drawing
 };
 
 Box InkBox(const Ink& ink) {
@@ -79,8 +84,10 @@ bool DrawText(Ink& ink, const Style& s, std::u32string_view text, int penX, int 
     for (char32_t c : text) {
         FT_UInt index = FT_Get_Char_Index(s.face, FT_ULong(c));
         if (c != U' ' && index == 0) return false;
-        if (FT_Load_Glyph(s.face, index, FT_LOAD_DEFAULT | s.target)) return false;
+        if (FT_Load_Glyph(s.face, index, s.load)) return false;
         FT_GlyphSlot g = s.face->glyph;
+        if ((s.boldX || s.boldY) && FT_Outline_EmboldenXY(&g->outline, s.boldX, s.boldY)) return false;
+        FT_Outline_Translate(&g->outline, s.shiftX, 0);
         if (FT_Render_Glyph(g, FT_RENDER_MODE_NORMAL)) return false;
         const FT_Bitmap& bm = g->bitmap;
         for (unsigned row = 0; row < bm.rows; ++row)
@@ -90,7 +97,7 @@ bool DrawText(Ink& ink, const Style& s, std::u32string_view text, int penX, int 
                 uint8_t& dst = ink.a[size_t(y) * ink.width + x];
                 dst = std::max(dst, bm.buffer[row * bm.pitch + col]);
             }
-        penX += int((g->advance.x + 32) >> 6);
+        penX += int((g->advance.x + s.boldX + 32) >> 6);
     }
     return true;
 }
@@ -141,14 +148,30 @@ void SetPeak(Ink& ink, int peak) {
     for (uint8_t& v : ink.a) v = uint8_t((v * peak + now / 2) / now);
 }
 
-// One character of the digit font in a w x h picture on the digit baseline, its ink centred
-// (an odd spare column goes to the left). `peak` 0 keeps the font's own coverage.
-Ink DigitFontGlyph(const Fonts& f, char32_t c, int w, int h, int peak, bool& ok) {
+// One character of the digit font in a w x h picture on the digit baseline. With `column` < 0
+// its ink is centred (an odd spare column goes to the left), else the pen starts at scratch
+// column `column`. `peak` 0 keeps the font's own coverage.
+Ink DigitFontGlyph(const Fonts& f, char32_t c, int w, int h, int column, int peak, bool& ok) {
     Ink s = Scratch(f.digit, std::u32string_view(&c, 1), ok);
     if (peak) SetPeak(s, peak);
+    const int top = kScratchBaseline - f.digitBaseline;
+    if (column >= 0) return Cut(s, column, top, w, h);
     Box b = InkBox(s);
-    int dx = (w - b.Width() + 1) / 2;
-    return Cut(s, b.left, kScratchBaseline - f.digitBaseline, w, h, dx, 0);
+    return Cut(s, b.left, top, w, h, (w - b.Width() + 1) / 2, 0);
+}
+
+// Where the digit cells start on the scratch canvas: the ink of all ten digits drawn at one pen
+// position, centred in a cell, so each digit keeps its own place as the font sets it.
+int DigitCellColumn(const Fonts& f, int w, bool& ok) {
+    Ink all(0, 0);
+    for (char32_t c = U'0'; c <= U'9'; ++c) {
+        Ink s = Scratch(f.digit, std::u32string_view(&c, 1), ok);
+        if (all.a.empty()) all = s;
+        for (size_t i = 0; i < all.a.size(); ++i) all.a[i] = std::max(all.a[i], s.a[i]);
+    }
+    Box b = InkBox(all);
+    ok = ok && b.Width() <= w;
+    return b.left - (w - b.Width() + 1) / 2;
 }
 
 // The small diamond that starts an option line, 10 x 10, by area coverage (16 x 16 samples a
@@ -181,6 +204,8 @@ struct Content {
     int index;
     Shape shape;
     const char32_t* text;
+    int phase = 0;  // slot captions: where the text starts within its first pixel, in 1/64 pixel
+    int skip = 0;   // left slice: ink columns left out before it
 };
 
 // What each carried caption picture shows. An option caption's words start at its left edge and
@@ -210,16 +235,16 @@ const Content kContents[] = {
     {56, Shape::kWhole, U"보조 장비"},
     {57, Shape::kWhole, U"한손 무기"},
     {58, Shape::kWhole, U"양손 무기"},
-    {59, Shape::kWhole, U"손목"},
+    {59, Shape::kWhole, U"손목", 32},
     {60, Shape::kRightPart, U"손가락"},
-    {61, Shape::kWhole, U"머리"},
+    {61, Shape::kWhole, U"머리", 16},
     {62, Shape::kWhole, U"몸통"},
     {63, Shape::kWhole, U"허리"},
-    {64, Shape::kWhole, U"발"},
+    {64, Shape::kWhole, U"발", 16},
     {65, Shape::kWhole, U"다리"},
     {66, Shape::kWhole, U"어깨"},
-    {67, Shape::kWhole, U"목"},
-    {68, Shape::kLeftSlice, U"손"},
+    {67, Shape::kWhole, U"목", 32},
+    {68, Shape::kLeftSlice, U"손", 48, 3},
     {69, Shape::kCaption, U"무기 공격력"},
     {70, Shape::kCaption, U"비전 무기 공격력"},
     {71, Shape::kCaption, U"냉기 무기 공격력"},
@@ -295,6 +320,7 @@ bool DrawContent(const Fonts& f, const Content& c, Ink& out, std::string& error)
     if (c.shape == Shape::kCaption || c.shape == Shape::kCaptionEnd)
         return DrawCaption(f, c, w, h, out, error);
     Style label = f.label;
+    label.shiftX = c.phase;
     Ink s(0, 0);
     Box b;
     std::u32string_view text(c.text);
@@ -307,7 +333,7 @@ bool DrawContent(const Fonts& f, const Content& c, Ink& out, std::string& error)
         if (b.Width() <= w) return error = "text too narrow for a right part", false;
         out = Cut(s, b.right - w, b.top, w, h, 0, dy);
     } else {
-        out = Cut(s, b.left, b.top, w, h, 0, dy);
+        out = Cut(s, b.left + c.skip, b.top, w, h, 0, dy);
     }
     return true;
 }
@@ -354,32 +380,34 @@ int main(int argc, char** argv) {
     FT_Library lib;
     if (FT_Init_FreeType(&lib)) return 1;
     Fonts f;
-    FT_Face digitFace, captionFace, labelFace;
-    if (!OpenFace(lib, "NanumGothicBold.ttf", digitFace) ||
-        !OpenFace(lib, "NanumBarunGothic.ttf", captionFace) ||
-        !OpenFace(lib, "NanumBarunGothicBold.ttf", labelFace))
+    FT_Face gothicBold, barunGothic;
+    if (!OpenFace(lib, "NanumGothicBold.ttf", gothicBold) ||
+        !OpenFace(lib, "NanumBarunGothic.ttf", barunGothic))
         return 1;
-    f.digit = Style{digitFace, 13, 0, FT_LOAD_TARGET_NORMAL};
-    f.caption = Style{captionFace, 10, 13, FT_LOAD_TARGET_LIGHT};
-    f.label = Style{labelFace, 0, 0, FT_LOAD_TARGET_LIGHT};
+    f.digit = Style{gothicBold, 12, 0, FT_LOAD_TARGET_NORMAL, 80, 64, 16};
+    f.caption = Style{barunGothic, 10, 13, FT_LOAD_TARGET_LIGHT, 0};
+    f.label = Style{gothicBold, 0, 0, FT_LOAD_NO_HINTING, 32, 32};
     f.digitBaseline = Ascent(f.digit, U"0123456789");
     std::u32string all;
     for (const Content& c : kContents)
         if (c.shape == Shape::kCaption || c.shape == Shape::kCaptionEnd) all += c.text;
     f.captionBaseline = Ascent(f.caption, all);
 
-    bool ok = Write(dir, kGlyphBullet, Paint(BulletSlice(), kBlue));
+    bool cellOk = true;
+    const int cell = DigitCellColumn(f, kDigitAdvance, cellOk);
+    if (!cellOk) std::fprintf(stderr, "glyphgen: the digits are wider than their cells\n");
+    bool ok = cellOk && Write(dir, kGlyphBullet, Paint(BulletSlice(), kBlue));
     for (int set = 0; set < 2; ++set) {
         uint32_t colour = set ? kWhite : kBlue;
         int first = set ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
         bool drawn = true;
         for (int d = 0; d < 10; ++d) {
-            Ink digit = DigitFontGlyph(f, char32_t(U'0' + d), kDigitAdvance, kLineHeight, 0, drawn);
+            Ink digit = DigitFontGlyph(f, char32_t(U'0' + d), kDigitAdvance, kLineHeight, cell, 0, drawn);
             ok = drawn && Write(dir, first + d, Paint(digit, colour)) && ok;
         }
-        Ink point = DigitFontGlyph(f, U'.', kPointAdvance, kLineHeight + 1, kPointCoverage, drawn);
+        Ink point = DigitFontGlyph(f, U'.', kPointAdvance, kLineHeight + 1, -1, kPointCoverage, drawn);
         ok = drawn && Write(dir, set ? kGlyphWhitePoint : kGlyphBluePoint, Paint(point, colour)) && ok;
-        Ink tilde = DigitFontGlyph(f, U'~', kTildeAdvance, kLineHeight, 0, drawn);
+        Ink tilde = DigitFontGlyph(f, U'~', kTildeAdvance, kLineHeight, -1, 0, drawn);
         ok = drawn && Write(dir, set ? kGlyphWhiteTilde : kGlyphBlueTilde, Paint(tilde, colour)) && ok;
     }
     for (const Content& c : kContents) {
@@ -392,9 +420,8 @@ int main(int argc, char** argv) {
         }
         ok = Write(dir, c.index, Paint(ink, kGlyphInfo[c.index].colour)) && ok;
     }
-    FT_Done_Face(digitFace);
-    FT_Done_Face(captionFace);
-    FT_Done_Face(labelFace);
+    FT_Done_Face(gothicBold);
+    FT_Done_Face(barunGothic);
     FT_Done_FreeType(lib);
     return ok ? 0 : 1;
 }
