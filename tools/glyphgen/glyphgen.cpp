@@ -174,18 +174,20 @@ int DigitCellColumn(const Fonts& f, int w, bool& ok) {
     return b.left - (w - b.Width() + 1) / 2;
 }
 
-// The small diamond that starts an option line, 10 x 10, by area coverage (16 x 16 samples a
-// pixel); the picture is its two middle columns.
+// The slim diamond that starts an option line, by area coverage (16 x 16 samples a pixel),
+// centred a little right of a pixel edge; the picture is its columns 4 and 5. Off centre, the two
+// columns hold different values on every row, and neither has a fully covered pixel, so the
+// bullet is found once per line and not on the full-colour strokes of text.
 Ink BulletSlice() {
     Ink diamond(kLineHeight, kLineHeight);
-    const double centre = 5.0, radius = 4.5;
+    const double cx = 5.125, cy = 5.0, halfWidth = 1.5, halfHeight = 5.25;
     for (int y = 0; y < kLineHeight; ++y)
         for (int x = 0; x < kLineHeight; ++x) {
             int inside = 0;
             for (int sy = 0; sy < 16; ++sy)
                 for (int sx = 0; sx < 16; ++sx) {
                     double px = x + (sx + 0.5) / 16, py = y + (sy + 0.5) / 16;
-                    inside += std::abs(px - centre) + std::abs(py - centre) <= radius;
+                    inside += std::abs(px - cx) / halfWidth + std::abs(py - cy) / halfHeight <= 1.0;
                 }
             diamond.a[size_t(y) * kLineHeight + x] = uint8_t((inside * 255 + 128) / 256);
         }
