@@ -148,16 +148,23 @@ void SetPeak(Ink& ink, int peak) {
     for (uint8_t& v : ink.a) v = uint8_t((v * peak + now / 2) / now);
 }
 
+int TotalCoverage(const Ink& ink) {
+    int sum = 0;
+    for (uint8_t v : ink.a) sum += v;
+    return sum;
+}
+
 // One character of the digit font in a w x h picture on the digit baseline. With `column` < 0
 // its ink is centred (an odd spare column goes to the left), else the pen starts at scratch
-// column `column`. `peak` 0 keeps the font's own coverage.
+// column `column`. `peak` 0 keeps the font's own coverage. Fails when ink falls outside.
 Ink DigitFontGlyph(const Fonts& f, char32_t c, int w, int h, int column, int peak, bool& ok) {
     Ink s = Scratch(f.digit, std::u32string_view(&c, 1), ok);
     if (peak) SetPeak(s, peak);
     const int top = kScratchBaseline - f.digitBaseline;
-    if (column >= 0) return Cut(s, column, top, w, h);
     Box b = InkBox(s);
-    return Cut(s, b.left, top, w, h, (w - b.Width() + 1) / 2, 0);
+    Ink out = column >= 0 ? Cut(s, column, top, w, h) : Cut(s, b.left, top, w, h, (w - b.Width() + 1) / 2, 0);
+    ok = ok && TotalCoverage(out) == TotalCoverage(s);
+    return out;
 }
 
 // Where the digit cells start on the scratch canvas: the ink of all ten digits drawn at one pen
@@ -170,7 +177,7 @@ int DigitCellColumn(const Fonts& f, int w, bool& ok) {
         for (size_t i = 0; i < all.a.size(); ++i) all.a[i] = std::max(all.a[i], s.a[i]);
     }
     Box b = InkBox(all);
-    ok = ok && b.Width() <= w;
+    ok = ok && b.Width() <= w && b.Height() <= kLineHeight;
     return b.left - (w - b.Width() + 1) / 2;
 }
 
@@ -349,7 +356,7 @@ bool OpenFace(FT_Library lib, const char* file, FT_Face& face) {
     return true;
 }
 
-// Highest glyph top above the baseline among `texts`, in pixels.
+// How far the highest ink of `text` stands above the baseline, in pixels.
 int Ascent(const Style& s, std::u32string_view text) {
     bool ok = false;
     Ink ink = Scratch(s, text, ok);
@@ -397,7 +404,7 @@ int main(int argc, char** argv) {
 
     bool cellOk = true;
     const int cell = DigitCellColumn(f, kDigitAdvance, cellOk);
-    if (!cellOk) std::fprintf(stderr, "glyphgen: the digits are wider than their cells\n");
+    if (!cellOk) std::fprintf(stderr, "glyphgen: the digits do not fit their cells\n");
     bool ok = cellOk && Write(dir, kGlyphBullet, Paint(BulletSlice(), kBlue));
     for (int set = 0; set < 2; ++set) {
         uint32_t colour = set ? kWhite : kBlue;
@@ -406,11 +413,14 @@ int main(int argc, char** argv) {
         for (int d = 0; d < 10; ++d) {
             Ink digit = DigitFontGlyph(f, char32_t(U'0' + d), kDigitAdvance, kLineHeight, cell, 0, drawn);
             ok = drawn && Write(dir, first + d, Paint(digit, colour)) && ok;
+            if (!drawn) std::fprintf(stderr, "glyphgen: digit %d does not fit its picture\n", d);
         }
         Ink point = DigitFontGlyph(f, U'.', kPointAdvance, kLineHeight + 1, -1, kPointCoverage, drawn);
         ok = drawn && Write(dir, set ? kGlyphWhitePoint : kGlyphBluePoint, Paint(point, colour)) && ok;
+        if (!drawn) std::fprintf(stderr, "glyphgen: the point does not fit its picture\n");
         Ink tilde = DigitFontGlyph(f, U'~', kTildeAdvance, kLineHeight, -1, 0, drawn);
         ok = drawn && Write(dir, set ? kGlyphWhiteTilde : kGlyphBlueTilde, Paint(tilde, colour)) && ok;
+        if (!drawn) std::fprintf(stderr, "glyphgen: the tilde does not fit its picture\n");
     }
     for (const Content& c : kContents) {
         Ink ink(0, 0);
