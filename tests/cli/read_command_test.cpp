@@ -8,6 +8,7 @@
 #include <random>
 
 #include "cli/commands.h"
+#include "cli/image_file.h"
 #include "cli/json.h"
 #include "reader/bmp.h"
 #include "reader/catalogue.h"
@@ -126,6 +127,29 @@ TEST_F(ReadCommand, TheLargestScreenIsReadToItsFarCorner) {
     EXPECT_EQ(json.substr(0, 66),
               "{\"tooltip\":{\"x\":15933,\"y\":15683,\"width\":450,\"height\":700},\"kind\":6");
     EXPECT_NE(json.find("\"stats\":[0,0,0,0,0,0,174,"), std::string::npos);
+}
+
+// The bundled sample is the composer's picture of its description, and reads as described there.
+TEST_F(ReadCommand, BundledSampleMatchesItsDescriptionAndReads) {
+    const std::string dir = std::string(TALLYWICK_SOURCE_DIR) + "/samples/";
+    std::vector<uint8_t> text;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(dir + "sample_screen.txt", text, error)) << error;
+    TooltipScene scene;
+    ASSERT_TRUE(
+        ParseScene(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), scene, error))
+        << error;
+    PixelBuffer composed, bundled;
+    ASSERT_TRUE(ComposeScreen(scene, composed, error)) << error;
+    ASSERT_TRUE(LoadImageFile(dir + "sample_screen.png", bundled, error)) << error;
+    EXPECT_TRUE(composed.pixels == bundled.pixels) << "samples/sample_screen.png is stale: regenerate it";
+
+    EXPECT_EQ(Run({dir + "sample_screen.png"}), 0);
+    EXPECT_EQ(
+        out,
+        "{\"tooltip\":{\"x\":1580,\"y\":260,\"width\":450,\"height\":700},\"kind\":2,"
+        "\"kind_name\":\"\xEC\x96\x91\xEC\x86\x90 \xEB\xAC\xB4\xEA\xB8\xB0\","  // 양손 무기
+        "\"stats\":[0,0,0,0,52,412,0,0,220,0,0,0,231,462,0,0,0,0,1450,1187,1463,7,9,0,1.1],\"alerts\":[]}\n");
 }
 
 TEST(Json, FloatsReadBackAsTheSameFloat) {
