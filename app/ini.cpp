@@ -389,10 +389,11 @@ bool SaveIniFile(const std::string& path, const IniText& ini) {
     return ReplaceFileContents(path, IniFileBytes(ini));
 }
 
+namespace {
+
+// Writes the temporary file whole, or fails.
+bool WriteTemporary(const std::string& temp, std::string_view bytes) {
 #ifndef _WIN32
-// The portable replacement; Windows builds take theirs from ini_win.cpp.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    std::string temp = path + ".tmp";
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = true;
@@ -401,14 +402,40 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
         if (n > 0) done += size_t(n);
         ok = n > 0 || (n < 0 && errno == EINTR);
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    std::error_code ec;
-    if (ok) fs::rename(PathFromUtf8(temp), PathFromUtf8(path), ec);
-    if (!ok || ec) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
+    ok = ok && ::fsync(fd) == 0;  // on the disk before the rename makes it the settings file
+    return ::close(fd) == 0 && ok;
+#else
+    std::ofstream out(PathFromUtf8(temp), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    out.flush();
+    bool ok = bool(out);
+    out.close();
+    return ok && !out.fail();
 #endif
+}
+
+bool PortableReplace(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    const std::string temp = path + ".tmp";
+    std::error_code ec;
+    if (WriteTemporary(temp, bytes)) {
+        fs::rename(PathFromUtf8(temp), PathFromUtf8(path), ec);
+        if (!ec) return true;
+    }
+    if (fs::is_regular_file(PathFromUtf8(temp), ec)) fs::remove(PathFromUtf8(temp), ec);  // never a folder
+    return false;
+}
+
+FileReplacer gReplacer = PortableReplace;
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    return gReplacer(path, bytes);
+}
+
+FileReplacer SetFileReplacer(FileReplacer replacer) {
+    FileReplacer old = gReplacer;
+    gReplacer = replacer ? replacer : PortableReplace;
+    return old;
+}

@@ -68,5 +68,11 @@ bool SaveIniFile(const std::string& path, const IniText& ini);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it and renames it over `path`, so
 // the file is the old one or the new one whole, never a mix. False on any failure; `path` is
-// then untouched and the folder is never created. (The Windows layer's version writes through.)
+// then untouched and the folder is never created.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+// The way ReplaceFileContents does its work. The portable one uses the standard library (and
+// fsync on POSIX); the Windows layer installs one that writes through to the disk.
+using FileReplacer = bool (*)(const std::string& path, std::string_view bytes);
+// Installs `replacer` (nullptr restores the portable one). Returns the previous one.
+FileReplacer SetFileReplacer(FileReplacer replacer);

@@ -84,8 +84,8 @@ void LoadSettings() {
 }
 
 bool SaveSettings() {
-    const Settings& s = gSettings;
-    return UpdateFile([&s](IniText* ini) {
+    return UpdateFile([](IniText* ini) {
+        const Settings& s = gSettings;
         bool ok =
             IniWriteInt(ini, kOptions, "Active Profile", s.activeProfile) &&
             IniWriteInt(ini, kOptions, "No Activate Main Window On Equip", s.noActivateMainWindowOnEquip) &&
