@@ -6,10 +6,18 @@
 
 namespace {
 
-uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
-void Put16(std::vector<uint8_t>& v, uint32_t x) { v.push_back(uint8_t(x)), v.push_back(uint8_t(x >> 8)); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) { Put16(v, x), Put16(v, x >> 16); }
+uint32_t Le16(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+}
+uint32_t Le32(const uint8_t* p) {
+    return Le16(p) | Le16(p + 2) << 16;
+}
+void Put16(std::vector<uint8_t>& v, uint32_t x) {
+    v.push_back(uint8_t(x)), v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+    Put16(v, x), Put16(v, x >> 16);
+}
 
 bool Fail(std::string& error, const char* why) {
     error = why;
@@ -31,9 +39,16 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelBuffer& out, std::string& 
     uint32_t planes = Le16(h + 12), bits = Le16(h + 14), compression = Le32(h + 16);
     if (planes != 1) return Fail(error, "BMP plane count is not 1");
     if (bits != 24 && bits != 32) return Fail(error, "only 24- and 32-bit BMP files are supported");
-    // Bit fields are accepted only with the standard masks, which is what 32-bit writers use.
-    if (compression == 3 && bits == 32 && headerSize >= 52) {
-        if (Le32(h + 40) != 0xFF0000 || Le32(h + 44) != 0xFF00 || Le32(h + 48) != 0xFF)
+    // Bit fields are accepted only with the standard masks, which is what 32-bit writers use. A
+    // 40-byte header keeps its three masks right after it; the larger headers hold them inside.
+    uint32_t masksEnd = 14 + headerSize;
+    if (compression == 3 && bits == 32) {
+        const uint8_t* masks = h + 40;
+        if (headerSize < 52) {
+            masksEnd = 14 + 40 + 12;
+            if (size < masksEnd) return Fail(error, "truncated BMP colour masks");
+        }
+        if (Le32(masks) != 0xFF0000 || Le32(masks + 4) != 0xFF00 || Le32(masks + 8) != 0xFF)
             return Fail(error, "unsupported BMP colour masks");
     } else if (compression != 0) {
         return Fail(error, "compressed BMP files are not supported");
@@ -46,7 +61,8 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelBuffer& out, std::string& 
         return Fail(error, "BMP dimensions too large");
     uint64_t stride = (uint64_t(width) * bits + 31) / 32 * 4;
     uint64_t need = uint64_t(offset) + stride * uint64_t(height);
-    if (offset < 14 + headerSize || need > size) return Fail(error, "truncated BMP pixel data");
+    if (offset < masksEnd) return Fail(error, "BMP pixel data overlaps its header");
+    if (need > size) return Fail(error, "truncated BMP pixel data");
 
     PixelBuffer img(width, height);
     uint32_t bytesPerPixel = bits / 8;
@@ -60,6 +76,9 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelBuffer& out, std::string& 
 }
 
 std::vector<uint8_t> EncodeBmp24(const PixelBuffer& image) {
+    // Values the buffer does not hold are written as black rather than read past its end.
+    if (ReadableCount(image) < int64_t(image.width) * image.height)
+        return EncodeBmp24(CropPixels(image, 0, 0, image.width, image.height));
     uint32_t stride = (uint32_t(image.width) * 3 + 3) & ~3u;
     uint32_t dataSize = stride * uint32_t(image.height);
     std::vector<uint8_t> v;
