@@ -1,43 +1,107 @@
-// Tooltip locator.
+// Tooltip locator. The search is defined column by column down every row; this finds the same
+// answer while reading only a small part of the screen. A run of more than 200 black pixels in a
+// column always covers one of the rows 200, 401, 602, ... (every 201st row), so columns that are
+// not black on any of those rows cannot hold one and are passed over after one read of those
+// rows; in the others only the black runs through those rows are walked.
 #include "reader/locator.h"
+
+#include <vector>
 
 #include "app/status.h"
 
 namespace {
-constexpr int kMinHeight = 200;
-constexpr int kMinWidth = 300;
-constexpr int kProbeSpacing = 50;
-constexpr int kSkipDistance = 100;
+
+constexpr int64_t kMinHeight = 200;  // a black run must be longer than this
+constexpr int64_t kMinWidth = 300;   // its bottom row must be black for longer than this
+constexpr int64_t kProbeSpacing = 50;
+constexpr int64_t kSkipDistance = 100;
+
+struct Screen {
+    const uint32_t* data;
+    int64_t width, height, readable;
+    uint32_t At(int64_t x, int64_t y) const {
+        const int64_t p = x + width * y;
+        return (p < 0 || p >= readable) ? 0u : data[p];
+    }
+};
+
+// What testing a run as a tooltip's left edge leads to: nothing, a jump 100 columns on, or the end.
+enum class EdgeTest { None, Jump, Found };
+
+// Tests the black run of column x that starts at runStart and ends at row y - 1 (row y is not
+// black) as the left edge of a tooltip. `segmentEnd` is the first non-black column at or right of
+// x on the bottom row, or the width when the row stays black to the right edge.
+EdgeTest TestLeftEdge(const Screen& s, int64_t x, int64_t y, int64_t runStart, int64_t segmentEnd,
+                      TooltipRect& rect) {
+    if (segmentEnd == s.width || segmentEnd - x <= kMinWidth) return EdgeTest::None;
+    const int64_t bottom = y - 1, run = y - runStart;
+    const int64_t middle = runStart + run / 2;
+    for (int64_t py = bottom; py > middle; py -= kProbeSpacing)
+        if (s.At(segmentEnd - 1, py) != 0) return EdgeTest::Jump;
+    rect = TooltipRect{int32_t(x), int32_t(runStart), int32_t(segmentEnd - x), int32_t(run)};
+    return EdgeTest::Found;
+}
+
+int64_t SegmentEnd(const Screen& s, int64_t x, int64_t row) {
+    while (x < s.width && s.At(x, row) == 0) ++x;
+    return x;
+}
+
+// The walk of one column from row `fromRow` on, the run counted from there (after a jump it
+// starts mid-column). Returns the outcome of the first run that ends on a non-black pixel, is
+// longer than 200 rows and has a bottom row wide enough to test its right edge; None when the
+// walk reaches the bottom without one. Only the runs through every 201st row are looked at: a
+// shorter run could not be tested, and the others do nothing but end.
+EdgeTest WalkColumn(const Screen& s, int64_t x, int64_t fromRow, int64_t& eventRow, TooltipRect& rect) {
+    const int64_t every = kMinHeight + 1;
+    int64_t row = fromRow + (every - 1 - fromRow % every);  // the first sampled row from fromRow on
+    for (; row < s.height; row += every) {
+        if (s.At(x, row) != 0) continue;
+        int64_t start = row, end = row;  // the black run through `row`, from fromRow on
+        while (start > fromRow && s.At(x, start - 1) == 0) --start;
+        while (end + 1 < s.height && s.At(x, end + 1) == 0) ++end;
+        if (end + 1 == s.height) break;  // ends at the bottom edge: never tested
+        if (end + 1 - start > kMinHeight) {
+            const EdgeTest t = TestLeftEdge(s, x, end + 1, start, SegmentEnd(s, x, end), rect);
+            if (t != EdgeTest::None) {
+                eventRow = end + 1;
+                return t;
+            }
+        }
+        while (row + every <= end) row += every;  // rows of this run are done
+    }
+    return EdgeTest::None;
+}
+
 }  // namespace
 
 bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect) {
-    const int64_t width = screen.width, height = screen.height;
-    for (int64_t x = 0; x < width; ++x) {
-        int64_t run = 0, runStart = 0;
-        for (int64_t y = 0; y < height; ++y) {
-            if (PixelAt(screen, x, y) == 0) {
-                if (run == 0) runStart = y;
-                ++run;
-                continue;
-            }
-            if (run > kMinHeight) {
-                int64_t bottom = y - 1, x2 = x;
-                while (x2 < width && PixelAt(screen, x2, bottom) == 0) ++x2;
-                int64_t black = x2 - x;
-                if (x2 < width && black > kMinWidth) {
-                    int64_t middle = runStart + run / 2;
-                    bool edgeBlack = true;
-                    for (int64_t py = bottom; py > middle && edgeBlack; py -= kProbeSpacing)
-                        edgeBlack = PixelAt(screen, x2 - 1, py) == 0;
-                    if (edgeBlack) {
-                        rect = TooltipRect{int32_t(x), int32_t(runStart), int32_t(black), int32_t(run)};
-                        return true;
-                    }
-                    x += kSkipDistance;  // the walk goes on in the new column, from row y + 1
-                }
-            }
-            run = 0;
+    const Screen s{screen.pixels.data(), screen.width, screen.height, ReadableCount(screen)};
+    if (s.width <= 0 || s.height <= 0) return false;
+    const int64_t every = kMinHeight + 1;
+
+    // Columns that are black on at least one sampled row, found by reading those rows in order.
+    std::vector<uint8_t> maybe(size_t(s.width), 0);
+    for (int64_t row = every - 1; row < s.height; row += every) {
+        if ((row + 1) * s.width <= s.readable) {
+            const uint32_t* p = s.data + row * s.width;
+            for (int64_t x = 0; x < s.width; ++x) maybe[size_t(x)] |= p[x] == 0;
+        } else {
+            for (int64_t x = 0; x < s.width; ++x) maybe[size_t(x)] |= s.At(x, row) == 0;
         }
+    }
+
+    // Columns left to right. A failed right-edge probe moves the walk 100 columns on, from the
+    // next row, with a fresh run; that walk ends in another jump, the tooltip or the bottom.
+    for (int64_t x = 0; x < s.width; ++x) {
+        if (!maybe[size_t(x)]) continue;
+        int64_t y = 0;
+        EdgeTest t = WalkColumn(s, x, 0, y, rect);
+        while (t == EdgeTest::Jump) {
+            x += kSkipDistance;
+            t = WalkColumn(s, x, y + 1, y, rect);
+        }
+        if (t == EdgeTest::Found) return true;
     }
     return false;
 }

@@ -15,4 +15,5 @@ bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect);
 
 // FindTooltip, then cuts the rectangle out. Writes the top-left corner to `position` when given
 // and found. When nothing is found, raises the alert "툴팁을 발견하지 못하였음." and returns false.
-bool LocateTooltip(const PixelBuffer& screen, PixelBuffer& tooltip, HitPos* position, TooltipRect* rect = nullptr);
+bool LocateTooltip(const PixelBuffer& screen, PixelBuffer& tooltip, HitPos* position,
+                   TooltipRect* rect = nullptr);
