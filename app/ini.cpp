@@ -205,10 +205,14 @@ int DigitValue(char c) {
     return 99;
 }
 
+// The line break that new lines take: the text's first one, CR LF when it has none.
 std::string_view LineBreakOf(std::string_view text) {
-    size_t i = text.find_first_of("\r\n");
-    if (i == kNone) return "\r\n";
-    if (text[i] == '\n') return "\n";
+    const void* cr = std::memchr(text.data(), '\r', text.size());
+    const void* lf =
+        std::memchr(text.data(), '\n', cr ? static_cast<const char*>(cr) - text.data() : text.size());
+    if (lf) return "\n";
+    if (!cr) return "\r\n";
+    size_t i = size_t(static_cast<const char*>(cr) - text.data());
     return i + 1 < text.size() && text[i + 1] == '\n' ? "\r\n" : "\r";
 }
 
@@ -371,7 +375,7 @@ IniFileStatus LoadIniFile(const std::string& path, IniText* ini) {
     std::ifstream in(p, std::ios::binary);
     if (!in) return IniFileStatus::kUnreadable;
     std::string bytes;
-    bytes.reserve(size_t(size));
+    bytes.reserve(size_t(size) + (64 << 10));  // room for the settings' own lines without a copy
     char chunk[1 << 16];
     while (in) {
         in.read(chunk, sizeof chunk);
