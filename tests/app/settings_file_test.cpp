@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -67,10 +66,9 @@ const std::string kFirstRunFile =
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static std::atomic<int> counter{0};
+        // Unique across processes, as other build trees may run the same test at the same time.
         dir_ = fs::temp_directory_path() /
-               ("tallywick-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + std::to_string(counter++) + "-" +
+               ("tallywick-settings-" + std::to_string(std::random_device()()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
