@@ -13,7 +13,9 @@ namespace {
 // The game's tooltip layout, as the reader expects it. Every placement rule is here.
 constexpr int kBulletToCaption = 11;  // bullet's left column to the caption's
 constexpr int kDamageRight = 12;      // attacks-per-second caption to the damage line, columns
-constexpr int kMaxDamageGap = 8;      // end of the minimum damage to the maximum's first digit
+constexpr int kDamageRiseLow = 19;    // ... and rows up: the reader tries both
+constexpr int kDamageRiseHigh = 20;
+constexpr int kMaxDamageGap = 8;  // end of the minimum damage to the maximum's first digit
 constexpr int kDigitAdvance = 9;
 constexpr int kPointAdvance = 4;
 constexpr int kTildeAdvance = 8;  // tilde's left column to the maximum's first digit
@@ -428,6 +430,13 @@ bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error) 
         } else {
             return Fail(error, where + "cannot read '" + raw + "'");
         }
+        const bool hasNumber = line.type == ComposeLine::kOption || line.type == ComposeLine::kRaw;
+        if (isLine && hasNumber &&
+            !(IsNumberText(line.value) && (line.maxValue.empty() || IsNumberText(line.maxValue))))
+            return Fail(error, where + "a value must be digits with an optional fraction");
+        if (d == "weapon" &&
+            !(IsNumberText(s.attacksPerSecond) && IsNumberText(s.minDamage) && IsNumberText(s.maxDamage)))
+            return Fail(error, where + "weapon numbers must be digits with an optional fraction");
         if (isLine) {
             if (pendingAt && line.type != ComposeLine::kText)
                 line = PlacedAt(line, atX, atY), pendingAt = false;
