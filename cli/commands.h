@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/item.h"
 #include "reader/pixels.h"
 
 // Exit codes shared by the subcommands.
@@ -26,5 +27,21 @@ struct ReadOptions {
     int32_t mainAttribute = 6;
 };
 // The read of one screen picture: puts the options into the settings and the profile, locates,
-// parses and writes the JSON line to `json`. Needs the glyph set loaded. Returns the exit code.
-int ReadScreen(const PixelBuffer& screen, const ReadOptions& options, std::string& json);
+// parses and writes the JSON line to `json`. Needs the glyph set loaded. Returns the exit code;
+// the record read goes to `item` when given.
+int ReadScreen(const PixelBuffer& screen, const ReadOptions& options, std::string& json,
+               ItemRecord* item = nullptr);
+// Loads the glyph set built into the program, once.
+bool EnsureGlyphs(std::string& error);
+
+// profile INI [--profile N]
+// compare INI IMAGE [--secondary] [--profile N]
+// equip INI IMAGE [--secondary] [--profile N] [--write]
+// The calculator on a settings file: the profile's numbers, or what an item read from a screen
+// picture would change (compare) or changes (equip; stored only with --write).
+int RunProfile(const std::vector<std::string>& args, std::string& out, std::string& err);
+int RunCompare(const std::vector<std::string>& args, std::string& out, std::string& err);
+int RunEquip(const std::vector<std::string>& args, std::string& out, std::string& err);
+extern const char kProfileUsage[];
+extern const char kCompareUsage[];
+extern const char kEquipUsage[];

@@ -15,6 +15,9 @@ struct Command {
 
 const Command kCommands[] = {
     {"read", RunRead, kReadUsage},
+    {"profile", RunProfile, kProfileUsage},
+    {"compare", RunCompare, kCompareUsage},
+    {"equip", RunEquip, kEquipUsage},
 };
 
 int Usage() {

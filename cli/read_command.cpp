@@ -84,6 +84,8 @@ void CollectAlert(PopupTarget target, const PopupRequest& request) {
     if (target == PopupTarget::Alert) gAlerts.emplace_back(request.text);
 }
 
+}  // namespace
+
 bool EnsureGlyphs(std::string& error) {
     static std::once_flag once;
     static bool loaded = false;
@@ -92,8 +94,6 @@ bool EnsureGlyphs(std::string& error) {
     error = why;
     return loaded;
 }
-
-}  // namespace
 
 int RunRead(const std::vector<std::string>& args, std::string& out, std::string& err) {
     ReadOptions o;
@@ -114,7 +114,7 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
     return ReadScreen(screen, o, out);
 }
 
-int ReadScreen(const PixelBuffer& screen, const ReadOptions& o, std::string& out) {
+int ReadScreen(const PixelBuffer& screen, const ReadOptions& o, std::string& out, ItemRecord* itemOut) {
     std::copy(std::begin(o.socketOptions), std::end(o.socketOptions), gSettings.socketOptions);
     std::copy(std::begin(o.errorLimit), std::end(o.errorLimit), gSettings.errorLimit);
     gProfile.mainAttribute = o.mainAttribute;
@@ -147,5 +147,6 @@ int ReadScreen(const PixelBuffer& screen, const ReadOptions& o, std::string& out
         out += JsonString(gAlerts[i]);
     }
     out += "]}\n";
+    if (itemOut) *itemOut = item;
     return item.kind >= 0 ? kExitOk : kExitNotRead;
 }

@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
-# Builds the native Release tree and reads the bundled sample screen with the command-line reader.
+# The main job on the bundled samples: builds the native tools, reads the sample screen's tooltip
+# into an Item Record, then compares that item against the sample settings file's active profile.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/setup.sh
 cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/native" -j2
+cmake --build "$root/build/native" -j2 >/dev/null
 
 cli="$root/build/native/cli/tallywick-cli"
-sample="$root/samples/sample_screen.bmp"
-if [ -x "$cli" ] && [ -f "$sample" ]; then
-    "$cli" read "$sample"
-else
-    echo "Built the native tree in build/native; the command-line reader or the sample screen is not there yet."
-fi
+echo "== tallywick-cli read samples/sample_screen.png"
+"$cli" read samples/sample_screen.png
+echo "== tallywick-cli compare samples/sample_settings.ini samples/sample_screen.png"
+"$cli" compare samples/sample_settings.ini samples/sample_screen.png
