@@ -2,9 +2,9 @@
 #include "reader/catalogue.h"
 
 const ItemKind kItemKinds[kKindCount] = {
-    {56, u"보조장비"},   {57, u"한손 무기"}, {58, u"양손 무기"},   {59, u"팔 방어구"}, {60, u"반지"},
-    {61, u"투구"},       {62, u"가슴 방어구"}, {63, u"허리띠"},    {64, u"장화"},      {65, u"바지"},
-    {66, u"어깨 방어구"}, {67, u"목걸이"},   {68, u"장갑"},
+    {56, u"보조장비"},    {57, u"한손 무기"},   {58, u"양손 무기"}, {59, u"팔 방어구"}, {60, u"반지"},
+    {61, u"투구"},        {62, u"가슴 방어구"}, {63, u"허리띠"},    {64, u"장화"},      {65, u"바지"},
+    {66, u"어깨 방어구"}, {67, u"목걸이"},      {68, u"장갑"},
 };
 
 // accepts[] is indexed by item kind 0..12.
@@ -70,7 +70,9 @@ const StatDescriptor kStatDescriptors[kDescriptorCount] = {
 };
 // clang-format on
 
-const char16_t* KindName(int kind) { return kind >= 0 && kind < kKindCount ? kItemKinds[kind].name : nullptr; }
+const char16_t* KindName(int kind) {
+    return kind >= 0 && kind < kKindCount ? kItemKinds[kind].name : nullptr;
+}
 
 SocketCategory SocketCategoryOf(int kind) {
     if (IsWeaponKind(kind)) return kSocketWeapon;
@@ -88,7 +90,8 @@ SocketEffect SocketChoice(int kind, int set, const int32_t socketOptions[6], int
         static const float kAmount[] = {100, 18, 58};
         // A selector other than strength or dexterity counts as intelligence, as everywhere else;
         // an unchecked value from a damaged settings file must not index past the stats.
-        int mainStat = (mainAttribute == kStrength || mainAttribute == kDexterity) ? mainAttribute : kIntelligence;
+        int mainStat =
+            (mainAttribute == kStrength || mainAttribute == kDexterity) ? mainAttribute : kIntelligence;
         effect.targetStat = category == kSocketOther ? mainStat : kTarget[category];
         effect.amount = kAmount[category];
     } else if (value == 3 && category == kSocketOther) {

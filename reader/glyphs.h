@@ -10,13 +10,13 @@
 constexpr int kGlyphCount = 117;
 
 // Brightest pixel of each text colour, as pixel values.
-constexpr uint32_t kBlue = 0xFF6969;   // affix blue: red 105, green 105, blue 255
+constexpr uint32_t kBlue = 0xFF6969;  // affix blue: red 105, green 105, blue 255
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kGrey = 0x888888;
 
 // Template indices the reader uses.
 constexpr int kGlyphBullet = 0;
-constexpr int kGlyphBlueDigit0 = 1;   // + digit
+constexpr int kGlyphBlueDigit0 = 1;  // + digit
 constexpr int kGlyphBluePoint = 11;
 constexpr int kGlyphBlueTilde = 12;
 constexpr int kGlyphWhiteDigit0 = 13;  // + digit

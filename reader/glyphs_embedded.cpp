@@ -14,4 +14,6 @@ bool EmbeddedSource(int resourceId, std::vector<uint8_t>& bytes) {
 }
 }  // namespace
 
-bool LoadGlyphTemplates(std::string& error) { return LoadGlyphTemplates(EmbeddedSource, error); }
+bool LoadGlyphTemplates(std::string& error) {
+    return LoadGlyphTemplates(EmbeddedSource, error);
+}

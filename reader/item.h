@@ -10,8 +10,8 @@ constexpr int kSlotCount = 13;
 // Stat indices; field 1 + s of the record holds stat s.
 enum Stat : int {
     kArmour = 0,
-    kAttackSpeed = 1,           // attack speed % on a non-weapon
-    kAttacksPerSecond = 2,      // normalised weapon speed, filled by the calculator
+    kAttackSpeed = 1,       // attack speed % on a non-weapon
+    kAttacksPerSecond = 2,  // normalised weapon speed, filled by the calculator
     kCritChance = 3,
     kCritDamage = 4,
     kDexterity = 5,
@@ -20,7 +20,7 @@ enum Stat : int {
     kVitality = 8,
     kMinDamage = 9,
     kMaxDamage = 10,
-    kSkillDamagePercent = 11,   // filled by the calculator only
+    kSkillDamagePercent = 11,  // filled by the calculator only
     kElementalMin = 12,
     kElementalMax = 13,
     kElementalPercent = 14,
@@ -42,7 +42,9 @@ struct ItemRecord {
 };
 static_assert(sizeof(float) == 4 && sizeof(ItemRecord) == 104, "Item Record is a 104-byte file format");
 
-inline bool IsWeaponKind(int kind) { return kind == 1 || kind == 2; }
+inline bool IsWeaponKind(int kind) {
+    return kind == 1 || kind == 2;
+}
 
 // A record for "nothing read": kind -1, every stat 0.
 inline ItemRecord UnidentifiedItem() {
