@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/text_encoding.h"
+#include "reader/bmp.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -254,10 +255,6 @@ bool WriteValue(IniText* ini, std::string_view section, std::string_view key, st
     add.append(key).append("=").append(value).append(br);
     text += add;
     return true;
-}
-
-fs::path PathFromUtf8(const std::string& path) {
-    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
 }
 
 }  // namespace

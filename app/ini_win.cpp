@@ -65,3 +65,21 @@ bool ReplaceFileWriteThrough(const std::string& path, std::string_view bytes) {
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }
+
+std::string WideToUtf8(const wchar_t* text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string utf8(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
+    utf8.pop_back();  // the terminating zero
+    return utf8;
+}
+
+std::string SystemCodePageToUtf8(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return std::string();
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    if (n <= 0) return std::string();
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), wide.data(), n);
+    return WideToUtf8(wide.c_str());
+}

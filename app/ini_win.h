@@ -7,3 +7,11 @@
 // Writes a temporary file beside `path`, flushes it with FlushFileBuffers and moves it over `path`
 // with MoveFileExW (replace existing, write through). False, with `path` untouched, on failure.
 bool ReplaceFileWriteThrough(const std::string& path, std::string_view bytes);
+
+// Bytes in the system code page, as settings files of older Windows programs hold them, as UTF-8.
+// Install it at start-up with SetCodePageDecoder(SystemCodePageToUtf8) (app/text_encoding.h).
+std::string SystemCodePageToUtf8(std::string_view bytes);
+
+// UTF-16 text (a command-line argument, a path from the system) as UTF-8; unpaired surrogates
+// become U+FFFD.
+std::string WideToUtf8(const wchar_t* text);

@@ -8,6 +8,10 @@
 #include "reader/item.h"
 #include "reader/pixels.h"
 
+// Runs the subcommand named by args[0] with the rest, printing its report; returns the exit code.
+// Arguments and paths are UTF-8.
+int RunCli(const std::vector<std::string>& args);
+
 // Exit codes shared by the subcommands.
 constexpr int kExitOk = 0;
 constexpr int kExitNotRead = 1;  // no tooltip, or an item whose kind was not identified

@@ -28,17 +28,22 @@ int Usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    const std::string name = argv[1];
+int RunCli(const std::vector<std::string>& args) {
+    if (args.empty()) return Usage();
     for (const Command& c : kCommands) {
-        if (name != c.name) continue;
+        if (args[0] != c.name) continue;
         std::string out, err;
-        int code = c.run(std::vector<std::string>(argv + 2, argv + argc), out, err);
+        int code = c.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
         std::fwrite(out.data(), 1, out.size(), stdout);
         std::fwrite(err.data(), 1, err.size(), stderr);
         return code;
     }
-    std::fprintf(stderr, "tallywick-cli: unknown command '%s'\n", name.c_str());
+    std::fprintf(stderr, "tallywick-cli: unknown command '%s'\n", args[0].c_str());
     return Usage();
 }
+
+#ifndef _WIN32
+int main(int argc, char** argv) {
+    return RunCli(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

@@ -13,6 +13,9 @@ endif()
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS
   tests/reader/*_test.cpp tests/calc/*_test.cpp tests/app/*_test.cpp tests/popup/*_test.cpp tests/cli/*_test.cpp
   tests/support/*.cpp)
+if(NOT TARGET tallywick_cli_lib)
+  list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/cli/")
+endif()
 add_executable(tallywick_tests ${TEST_SOURCES})
 target_include_directories(tallywick_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tallywick_tests PRIVATE tallywick_glyphs tallywick_compose GTest::gtest GTest::gtest_main)

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "reader/bmp.h"
@@ -253,3 +254,26 @@ TEST(Bmp, DamagedFilesNeverReadOutsideTheirBytes) {
         }
     }
 }
+
+namespace {
+
+TEST(Files, KoreanNamesRoundTripAndFoldersAreRefused) {
+    const std::string folder = testing::TempDir() + "/툴팁 저장";
+    std::filesystem::create_directories(PathFromUtf8(folder));
+    const std::string path = folder + "/아이템_0001.bmp";
+    std::string error;
+    const std::vector<uint8_t> bytes = EncodeBmp24(Numbered(3, 2));
+    ASSERT_TRUE(WriteFileBytes(path, bytes, error)) << error;
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(ReadFileBytes(path, back, error)) << error;
+    EXPECT_EQ(back, bytes);
+
+    EXPECT_FALSE(ReadFileBytes(folder, back, error));
+    EXPECT_EQ(error, "is a folder, not a file");
+    EXPECT_FALSE(ReadFileBytes(folder + "/없는 파일.bmp", back, error));
+    EXPECT_EQ(error, "cannot open file");
+    EXPECT_FALSE(WriteFileBytes(folder + "/없는 폴더/x.bmp", bytes, error));
+    std::filesystem::remove_all(PathFromUtf8(folder));
+}
+
+}  // namespace
