@@ -39,13 +39,6 @@ std::string Utf8Path(const fs::path& path) {
     return U(path.wstring());
 }
 
-std::string AcpToUtf8(std::string_view bytes) {
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring wide(size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), wide.data(), n);
-    return U(wide);
-}
-
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -370,7 +363,7 @@ TEST_F(IniCompatTest, CodePageFilesLoadThroughTheHook) {
     WritePrivateProfileStringW(L"File Path", L"Image", folder.c_str(), file.c_str());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
     ASSERT_FALSE(IsValidUtf8(ReadBytes(file)));
-    CodePageDecoder old = SetCodePageDecoder(AcpToUtf8);
+    CodePageDecoder old = SetCodePageDecoder(SystemCodePageToUtf8);
     gSettings.settingsPath = Utf8Path(file);
     LoadSettings();
     SetCodePageDecoder(old);
