@@ -1,10 +1,9 @@
 # Native unit tests: one GoogleTest program from tests/<module>/*_test.cpp, with the reference
 # implementations and picture helpers of tests/support.
 
-# The tooltip composer draws the pictures that the reader's tests and benchmarks read.
-if(NOT CMAKE_CROSSCOMPILING)
-  add_subdirectory(tools/compose)
-endif()
+# The tooltip composer draws the pictures that the reader's tests and benchmarks read, natively
+# and in the Windows tests.
+add_subdirectory(tools/compose)
 
 find_package(GTest QUIET)
 if(NOT GTest_FOUND OR CMAKE_CROSSCOMPILING)
