@@ -1,14 +1,8 @@
 // Replacing the settings file on Windows: the new text goes to a temporary file beside it, is
 // flushed to the disk and then renamed over the old file in one step.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include "app/ini_win.h"
 
-#include <windows.h>
+#include "app/gdi_win.h"  // <windows.h>, lean and without min/max
 
 #include <string>
 

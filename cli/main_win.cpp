@@ -1,13 +1,7 @@
 // tallywick-cli on Windows: arguments arrive as UTF-16 and are handed on as UTF-8, so Korean file
 // and folder names work; settings files are replaced with a write-through save and older files in
 // the system code page are read as such.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "app/gdi_win.h"  // <windows.h>, lean and without min/max
 
 #include <string>
 #include <vector>

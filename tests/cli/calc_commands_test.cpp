@@ -33,7 +33,9 @@ protected:
     void SetUp() override {
         ReaderTest::SetUp();
         savedCalc_ = gCalc;
-        ini_ = testing::TempDir() + "/calc_commands.ini";
+        // One file per test: CTest runs the tests of this file side by side.
+        ini_ = testing::TempDir() + "/calc_commands_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
         std::filesystem::copy_file(kSamples + "sample_settings.ini", ini_,
                                    std::filesystem::copy_options::overwrite_existing);
         ASSERT_TRUE(ReadFileBytes(ini_, original_, error_)) << error_;
