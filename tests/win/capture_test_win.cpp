@@ -7,6 +7,7 @@
 
 #include "app/status.h"
 #include "reader/capture_win.h"
+#include "tests/win/test_window.h"
 
 namespace {
 
@@ -35,27 +36,6 @@ void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
 void PaintSwatches(HDC dc, const RECT& client) {
     FillColour(dc, client, kGrey);
     for (const Swatch& s : kSwatches) FillColour(dc, s.rect, s.colour);
-}
-
-LRESULT CALLBACK SwatchWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT client;
-        GetClientRect(window, &client);
-        PaintSwatches(dc, client);
-        EndPaint(window, &ps);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 uint32_t ValueOf(COLORREF colour) {
@@ -102,16 +82,7 @@ HBITMAP MakeDibSection(bool topDown, const uint32_t (&bgrx)[6]) {
 class ScreenCapture : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = SwatchWndProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TallywickCaptureTest";
-        RegisterClassExW(&wc);
-        window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
-                                  WS_POPUP | WS_VISIBLE, kWindowPos.x, kWindowPos.y, kClientWidth,
-                                  kClientHeight, nullptr, nullptr, wc.hInstance, nullptr);
-        UpdateWindow(window_);
+        window_ = ShowPaintedWindow(PaintSwatches, kWindowPos.x, kWindowPos.y, kClientWidth, kClientHeight);
         // The display shows the window some time after it is painted: wait until the first
         // swatch's colour reaches the screen (or give up after a few seconds).
         for (int attempt = 0; attempt < 50; ++attempt) {

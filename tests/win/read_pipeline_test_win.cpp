@@ -11,6 +11,7 @@
 #include "reader/capture_win.h"
 #include "reader/glyphs.h"
 #include "reader/parser.h"
+#include "tests/win/test_window.h"
 #include "tools/compose/compose.h"
 
 namespace {
@@ -50,22 +51,6 @@ void PaintPicture(HDC dc, const RECT& client) {
                       bgrx.data(), &info, DIB_RGB_COLORS);
 }
 
-LRESULT CALLBACK PictureWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT client;
-    GetClientRect(window, &client);
-    PaintPicture(dc, client);
-    EndPaint(window, &ps);
-    return 0;
-}
-
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
 std::vector<std::u16string> gAlerts;
 void RecordAlert(PopupTarget target, const PopupRequest& request) {
     if (target == PopupTarget::Alert) gAlerts.emplace_back(request.text);
@@ -78,18 +63,9 @@ TEST(ReadPipeline, CapturedTooltipReadsExactlyLikeItsPicture) {
     ASSERT_TRUE(ComposeTooltip(ChestScene(), picture, error)) << error;
     gPicture = &picture;
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PictureWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TallywickReadPipelineTest";
-    RegisterClassExW(&wc);
-    HWND window =
-        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE,
-                        kWindowPos.x, kWindowPos.y, picture.width + 2 * kMargin, picture.height + 2 * kMargin,
-                        nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = ShowPaintedWindow(PaintPicture, kWindowPos.x, kWindowPos.y, picture.width + 2 * kMargin,
+                                    picture.height + 2 * kMargin);
     ASSERT_NE(window, nullptr);
-    UpdateWindow(window);
 
     // Wait until the display shows the tooltip, then take the screen as an action would.
     PopupDelivery previous = SetPopupDelivery(RecordAlert);
