@@ -9,8 +9,9 @@
 #include <system_error>
 #include <utility>
 
-#include "app/text_encoding.h"
-#include "reader/bmp.h"
+#include "base/bmp.h"
+#include "base/files.h"
+#include "base/text_encoding.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

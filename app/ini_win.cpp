@@ -2,9 +2,9 @@
 // flushed to the disk and then renamed over the old file in one step.
 #include "app/ini_win.h"
 
-#include "app/gdi_win.h"  // <windows.h>, lean and without min/max
-
 #include <string>
+
+#include "base/gdi_win.h"  // <windows.h>, lean and without min/max
 
 namespace {
 

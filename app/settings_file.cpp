@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "app/ini.h"
-#include "app/settings.h"
-#include "calc/profile.h"
+#include "base/profile.h"
+#include "base/settings.h"
 
 // Structs are stored as their bytes in memory order, which the file defines as little-endian.
 static_assert(std::endian::native == std::endian::little, "the settings file stores little-endian structs");

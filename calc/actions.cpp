@@ -1,11 +1,12 @@
 // The equip and compare actions.
 #include "calc/actions.h"
 
-#include "app/settings.h"
-#include "app/status.h"
+#include "base/catalogue.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "calc/formulas.h"
+#include "calc/profile_layout.h"
 #include "calc/view.h"
-#include "reader/catalogue.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The equip and compare actions: an item that was read goes into the active profile, or into a
 // private copy of it to show what would change.
 #pragma once
-#include "calc/profile.h"
-#include "reader/item.h"
+#include "base/item.h"
+#include "base/profile.h"
 
 // The slot for an item kind: the first slot that accepts it, or with `secondary` 1 the slot that
 // takes it as the second placement, else the last one that accepts it. -1 for kind -1 (silently)

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/pixels.h"
 #include "calc/formulas.h"
-#include "reader/pixels.h"
 
 // Decimals of the controls that show each value.
 constexpr int kWeaponDpsDecimals = 1;

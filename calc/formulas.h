@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "calc/profile.h"
-#include "reader/item.h"
+#include "base/item.h"
+#include "base/profile.h"
 
 // The sum over a profile's items plus the skill bonuses, by stat index.
 struct StatTotals {

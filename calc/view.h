@@ -6,8 +6,8 @@
 #pragma once
 #include <string_view>
 
+#include "base/profile.h"
 #include "calc/formulas.h"
-#include "calc/profile.h"
 
 enum class CalcPage { Profile = 0, Calculator = 1 };
 enum class WeaponColumn { Weapon2 = 0, OffHand = 1 };

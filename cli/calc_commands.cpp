@@ -4,16 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "app/settings_file.h"
-#include "app/status.h"
+#include "base/bmp.h"
+#include "base/files.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "calc/actions.h"
 #include "calc/formulas.h"
-#include "calc/profile.h"
+#include "calc/profile_layout.h"
 #include "cli/commands.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
-#include "reader/bmp.h"
 
 const char kProfileUsage[] = "profile INI [--profile N]";
 const char kCompareUsage[] = "compare INI IMAGE [--secondary] [--profile N]";

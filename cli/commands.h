@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "reader/item.h"
-#include "reader/pixels.h"
+#include "base/item.h"
+#include "base/pixels.h"
 
 // Runs the subcommand named by args[0] with the rest, printing its report; returns the exit code.
 // Arguments and paths are UTF-8.

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "reader/bmp.h"
+#include "base/bmp.h"
+#include "base/files.h"
 
 namespace {
 const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 bool DecodeImage(const uint8_t* data, size_t size, PixelBuffer& out, std::string& error);
 bool LoadImageFile(const std::string& path, PixelBuffer& out, std::string& error);

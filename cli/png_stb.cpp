@@ -1,8 +1,8 @@
 // PNG decoding through stb_image, restricted to PNG and decoding from memory only.
 #include <climits>
 
+#include "base/bmp.h"
 #include "cli/image_file.h"
-#include "reader/bmp.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC

@@ -3,13 +3,13 @@
 #include <charconv>
 #include <mutex>
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "calc/profile.h"
+#include "base/catalogue.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "cli/commands.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
-#include "reader/catalogue.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"
 #include "reader/parser.h"

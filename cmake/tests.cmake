@@ -10,7 +10,7 @@ if(NOT GTest_FOUND OR CMAKE_CROSSCOMPILING)
   return()
 endif()
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS
-  tests/reader/*_test.cpp tests/calc/*_test.cpp tests/app/*_test.cpp tests/popup/*_test.cpp tests/cli/*_test.cpp
+  tests/base/*_test.cpp tests/reader/*_test.cpp tests/calc/*_test.cpp tests/app/*_test.cpp tests/cli/*_test.cpp
   tests/support/*.cpp)
 if(NOT TARGET tallywick_cli_lib)
   list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/cli/")

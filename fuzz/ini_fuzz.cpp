@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/ini.h"
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/status.h"
+#include "base/status.h"
 #include "cli/image_file.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"

@@ -1,8 +1,8 @@
 // Screen capture and pixel access on Windows: the screen image as a GDI bitmap, any bitmap as a
 // portable Pixel Buffer, and the locator over a screen bitmap.
 #pragma once
-#include "app/gdi_win.h"
-#include "reader/pixels.h"
+#include "base/gdi_win.h"
+#include "base/pixels.h"
 
 // A new bitmap, compatible with the display, holding a copy of the primary screen. The caller
 // deletes it. nullptr when the display could not be copied.

@@ -1,7 +1,7 @@
 // The Glyph Template set: which pictures exist, their sizes and colours, and loading them.
 #include "reader/glyphs.h"
 
-#include "reader/bmp.h"
+#include "base/bmp.h"
 
 // clang-format off
 const GlyphInfo kGlyphInfo[kGlyphCount] = {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 constexpr int kGlyphCount = 117;
 

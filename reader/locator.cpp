@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/status.h"
+#include "base/status.h"
 
 namespace {
 

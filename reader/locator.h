@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/pixels.h"
 #include "reader/matcher.h"
-#include "reader/pixels.h"
 
 struct TooltipRect {
     int32_t x = 0, y = 0, width = 0, height = 0;

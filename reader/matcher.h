@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 struct HitPos {
     int16_t x = 0;

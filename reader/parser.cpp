@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "calc/profile.h"
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "reader/glyphs.h"
 
 namespace {

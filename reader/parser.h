@@ -1,9 +1,9 @@
 // The option parser: turns a located tooltip into an Item Record (kind, weapon base values and
 // the sum of every option line it recognises), and the number reader under it.
 #pragma once
-#include "reader/item.h"
+#include "base/item.h"
+#include "base/pixels.h"
 #include "reader/matcher.h"
-#include "reader/pixels.h"
 
 // Parses the tooltip picture. set: 1 for the equip actions, 0 for the compare actions; it only
 // selects which socket choices apply. Reads the tolerances and socket choices of gSettings and the

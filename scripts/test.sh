@@ -57,6 +57,15 @@ build_tree() {
 
 mkdir -p "$root/build"
 
+# The folders form a one-way stack; an include that points up fails the run.
+if bash scripts/check_layers.sh; then
+    summaries+=("layers: no include points up")
+else
+    summaries+=("layers: includes point up (see above)")
+    failed=$((failed + 1))
+    status=1
+fi
+
 # (a) Native Release build with benchmarks and tools.
 if build_tree native -DCMAKE_BUILD_TYPE=Release; then
     echo "=== native: ctest"

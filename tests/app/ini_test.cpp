@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <random>
 
 #include "app/ini.h"
-#include "app/settings.h"
-#include "app/text_encoding.h"
-#include "calc/profile.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/text_encoding.h"
 
 namespace fs = std::filesystem;
 

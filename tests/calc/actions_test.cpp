@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "base/catalogue.h"
 #include "calc/display.h"
-#include "reader/catalogue.h"
 #include "tests/calc/recorder.h"
 
 namespace {

@@ -1,6 +1,5 @@
 // The weapon layout: slot kinds per style, what survives a change, and the two page columns.
-#include "calc/profile.h"
-
+#include "calc/profile_layout.h"
 #include "tests/calc/recorder.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/status.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "calc/formulas.h"
-#include "calc/profile.h"
 #include "calc/view.h"
 
 namespace rec {

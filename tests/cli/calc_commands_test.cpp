@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/bmp.h"
+#include "base/files.h"
 #include "calc/formulas.h"
 #include "cli/commands.h"
-#include "reader/bmp.h"
 #include "tests/support/parser_scenes.h"
 
 namespace {

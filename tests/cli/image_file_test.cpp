@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "reader/bmp.h"
+#include "base/bmp.h"
 #include "tests/support/png_writer.h"
 
 namespace {

@@ -7,11 +7,12 @@
 #include <limits>
 #include <random>
 
+#include "base/bmp.h"
+#include "base/catalogue.h"
+#include "base/files.h"
 #include "cli/commands.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
-#include "reader/bmp.h"
-#include "reader/catalogue.h"
 #include "tests/support/parser_scenes.h"
 #include "tests/support/png_writer.h"
 

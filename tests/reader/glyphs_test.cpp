@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
 #include "reader/matcher.h"
 
 namespace {

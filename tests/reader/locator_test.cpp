@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status.h"
+#include "base/status.h"
 #include "tests/support/reference_reader.h"
 
 namespace {

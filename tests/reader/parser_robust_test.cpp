@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"
 #include "tests/support/parser_scenes.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
 #include "tests/support/parser_scenes.h"
 
 using namespace scenes;

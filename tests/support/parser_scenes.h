@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "calc/profile.h"
+#include "base/item.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "reader/glyphs.h"
-#include "reader/item.h"
 #include "reader/parser.h"
 #include "tools/compose/compose.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 // 8-bit RGB (colour type 2) of the buffer.
 std::vector<uint8_t> EncodePngRgb(const PixelBuffer& image);

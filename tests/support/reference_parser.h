@@ -2,10 +2,10 @@
 // every matcher call goes through the reference matcher with its own copy of the tooltip's and
 // the template's pixels, as a matcher that builds its pixel buffers from bitmaps at each call does.
 #pragma once
-#include "reader/item.h"
+#include "base/item.h"
+#include "base/pixels.h"
 #include "reader/locator.h"
 #include "reader/matcher.h"
-#include "reader/pixels.h"
 
 // Same contracts as ParseItem and ReadNumber.
 ItemRecord ReferenceParseItem(const PixelBuffer* tooltip, int set);

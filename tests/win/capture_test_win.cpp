@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status.h"
+#include "base/status.h"
 #include "reader/capture_win.h"
 #include "tests/win/test_window.h"
 

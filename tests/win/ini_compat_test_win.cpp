@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/gdi_win.h"
 #include "app/ini.h"
 #include "app/ini_win.h"
-#include "app/settings.h"
 #include "app/settings_file.h"
-#include "app/text_encoding.h"
-#include "calc/profile.h"
+#include "base/gdi_win.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/text_encoding.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "calc/profile.h"
+#include "base/profile.h"
+#include "base/settings.h"
+#include "base/status.h"
 #include "reader/capture_win.h"
 #include "reader/glyphs.h"
 #include "reader/parser.h"

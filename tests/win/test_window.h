@@ -1,7 +1,7 @@
 // A window for the Win32 tests: top-most, borderless, its client area drawn by a paint function,
 // so that tests can put known pixels on the (virtual) display.
 #pragma once
-#include "app/gdi_win.h"
+#include "base/gdi_win.h"
 
 using PaintFunction = void (*)(HDC dc, const RECT& client);
 

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <sstream>
 
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
 #include "reader/glyphs.h"
 
 namespace {

@@ -32,7 +32,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 struct ComposeLine {
     enum Type { kOption, kRaw, kEmptySocket, kBullet, kText } type = kOption;

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "reader/bmp.h"
+#include "base/bmp.h"
+#include "base/files.h"
 #include "reader/glyphs.h"
 #include "tools/compose/compose.h"
 

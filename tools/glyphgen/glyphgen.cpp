@@ -24,7 +24,8 @@
 #include <string_view>
 #include <vector>
 
-#include "reader/bmp.h"
+#include "base/bmp.h"
+#include "base/files.h"
 #include "reader/glyphs.h"
 
 namespace {

@@ -1,4 +1,6 @@
 // Switching profiles through the settings file: what is saved, what comes back, what is shown.
+#include "app/profile_switch.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,6 +8,7 @@
 #include <string>
 
 #include "app/settings_file.h"
+#include "calc/profile_layout.h"
 #include "tests/calc/recorder.h"
 
 namespace {

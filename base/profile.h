@@ -1,10 +1,10 @@
-// The Equipment Profile: the item in each of 13 slots plus the character's own values.
+// The Equipment Profile record: the item in each of 13 slots plus the character's own values.
 // Its 1396 bytes are stored raw in the settings file, so the layout never changes.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-#include "reader/item.h"
+#include "base/item.h"
 
 struct EquipmentProfile {
     ItemRecord slots[kSlotCount];
@@ -31,18 +31,3 @@ EquipmentProfile DefaultProfile();
 extern EquipmentProfile gProfile;
 
 constexpr int kProfileCount = 5;  // stored as "1".."5"
-
-// Makes slots 0 and 1 agree with `style` (0 one-hand with off-hand, 1 two-hand, 2 dual wield;
-// any other value counts as 0). A weapon slot whose kind changes loses its stats; one whose kind
-// already fits keeps them. Unless suppressDisplay, the profile page's weapon-2 and off-hand
-// columns are then set to match. The style itself is not stored here.
-void ApplyWeaponLayout(EquipmentProfile& profile, int style, int suppressDisplay);
-// The layout of the active profile's own style, with display.
-void ApplyActiveWeaponLayout();
-// Redisplays the profile page: the active layout first, then every field of the profile.
-void ShowProfile();
-
-// Saves the active profile, makes profile n (1..5) the active one, loads it (or the default),
-// redisplays it and recomputes every number. False, with nothing changed, when n is out of range
-// or the active profile could not be saved: its unsaved values stay in memory rather than be lost.
-bool SwitchProfile(int n);

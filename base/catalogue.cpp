@@ -1,5 +1,5 @@
 // The item vocabulary tables, as constant data.
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
 
 const ItemKind kItemKinds[kKindCount] = {
     {56, u"보조장비"},    {57, u"한손 무기"},   {58, u"양손 무기"}, {59, u"팔 방어구"}, {60, u"반지"},

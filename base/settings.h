@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/hotkeys.h"
+#include "base/hotkeys.h"
 
 enum Tolerance : int { kKindTolerance = 0, kOptionTolerance = 1, kValueTolerance = 2 };
 

@@ -1,4 +1,4 @@
 // The in-memory settings.
-#include "app/settings.h"
+#include "base/settings.h"
 
 Settings gSettings;

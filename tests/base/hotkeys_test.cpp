@@ -1,5 +1,5 @@
 // Hotkey-field values and Hotkey Slots, both ways, and the action of a hotkey id.
-#include "app/hotkeys.h"
+#include "base/hotkeys.h"
 
 #include <gtest/gtest.h>
 

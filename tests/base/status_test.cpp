@@ -1,13 +1,13 @@
 // Status messages: the Popup Request each operation fills and where it goes.
-#include "app/status.h"
+#include "base/status.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "reader/catalogue.h"
-#include "reader/pixels.h"
+#include "base/catalogue.h"
+#include "base/pixels.h"
 
 namespace {
 

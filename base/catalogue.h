@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "reader/item.h"
+#include "base/item.h"
 
 struct ItemKind {
     int templateIndex;     // grey slot caption that identifies the kind

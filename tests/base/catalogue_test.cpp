@@ -1,5 +1,5 @@
 // The catalogue tables: slot marks and socket choices.
-#include "reader/catalogue.h"
+#include "base/catalogue.h"
 
 #include <gtest/gtest.h>
 

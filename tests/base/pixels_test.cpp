@@ -1,5 +1,5 @@
 // Pixel access, cropping and the BMP codec.
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@
 #include <filesystem>
 #include <random>
 
-#include "reader/bmp.h"
+#include "base/bmp.h"
+#include "base/files.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-// Switching the active profile. Kept apart from the profile record because it is the one part of
-// the calculator that reads and writes the settings file.
-#include "app/settings.h"
+// Switching the active profile: the one calculator operation that reads and writes the settings file.
+#include "app/profile_switch.h"
+
 #include "app/settings_file.h"
+#include "base/settings.h"
 #include "calc/formulas.h"
-#include "calc/profile.h"
+#include "calc/profile_layout.h"
 
 bool SwitchProfile(int n) {
     if (n < 1 || n > kProfileCount) return false;

@@ -1,5 +1,5 @@
 // Text conversions for the settings file.
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <cstdint>
 

@@ -1,15 +1,7 @@
-// The Equipment Profile and its weapon layout.
-#include "calc/profile.h"
+// The weapon layout of a profile.
+#include "calc/profile_layout.h"
 
 #include "calc/view.h"
-
-EquipmentProfile gProfile = DefaultProfile();
-
-EquipmentProfile DefaultProfile() {
-    EquipmentProfile p;
-    p.mainAttribute = kIntelligence;
-    return p;
-}
 
 namespace {
 

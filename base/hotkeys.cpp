@@ -1,5 +1,5 @@
 // Conversions between hotkey-field values and Hotkey Slots.
-#include "app/hotkeys.h"
+#include "base/hotkeys.h"
 
 void SetSlotFromHotkeyField(HotkeySlot& slot, uint32_t fieldValue) {
     const uint32_t flags = (fieldValue >> 8) & 0xFF;

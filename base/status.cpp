@@ -1,10 +1,10 @@
 // Status messages.
-#include "app/status.h"
+#include "base/status.h"
 
 #include <atomic>
 
-#include "reader/catalogue.h"
-#include "reader/pixels.h"
+#include "base/catalogue.h"
+#include "base/pixels.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Plain pixel-buffer helpers shared by the locator, the tools and the tests.
-#include "reader/pixels.h"
+#include "base/pixels.h"
 
 #include <algorithm>
 #include <cstring>

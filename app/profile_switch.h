@@ -1,0 +1,7 @@
+// Switching the active profile through the settings file.
+#pragma once
+
+// Saves the active profile, makes profile n (1..5) the active one, loads it (or the default),
+// redisplays it and recomputes every number. False, with nothing changed, when n is out of range
+// or the active profile could not be saved: its unsaved values stay in memory rather than be lost.
+bool SwitchProfile(int n);
