@@ -1,7 +1,7 @@
 # Windows layer: the Win32 library from every */*_win.cpp of the four core layers, and one test
 # program per tests/win/*_test_win.cpp, run by CTest (through Wine when cross-compiling).
 file(GLOB WIN_SOURCES CONFIGURE_DEPENDS
-  base/*_win.cpp reader/*_win.cpp calc/*_win.cpp app/*_win.cpp)
+  base/*_win.cpp reader/*_win.cpp calc/*_win.cpp app/*_win.cpp win/*_win.cpp)
 if(WIN_SOURCES)
   add_library(tallywick_win STATIC ${WIN_SOURCES})
 else()
