@@ -56,3 +56,8 @@ elseif(WIN_TEST_SOURCES)
     endif()
   endforeach()
 endif()
+
+# The window tests: the stand-in game and the scenario scripts of tests/gui.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/CMakeLists.txt)
+  add_subdirectory(tests/gui)
+endif()

@@ -1,0 +1,400 @@
+// The stand-in game of the window tests: a borderless top-level window of the game's window class
+// that covers the primary screen, shows a screen picture 1:1 at (0, 0), takes the focus and writes
+// one line per interesting message it receives, so that a test sees what reached the game.
+//
+//   standin_game.exe [--picture FILE.bmp|FILE.png] [--scene SCENE.txt] [--save-picture OUT.bmp]
+//                    [--log FILE] [--title TEXT] [--hold-hotkey MOD,KEY]
+//   standin_game.exe --probe-hotkey MOD,KEY [--log FILE]
+//   standin_game.exe --query-window TITLE [--log FILE]
+//
+// --picture shows a picture file (PNG when the command-line reader's image loader is built in);
+// --scene composes the screen a tooltip-composer description asks for, in process; --save-picture
+// writes the picture shown as a 24-bit BMP (for comparing screenshots with it). Without either the
+// window is plain grey. The message WM_USER+1 reads the picture (or scene) again and repaints.
+//
+// --hold-hotkey registers that global hotkey before the window shows, so that no other program
+// gets it; a press is then logged as "hotkey". MOD is "none" or names joined by '+' (ctrl, shift,
+// alt, win) or a number; KEY is a digit or letter, F1..F24, or a number (0x.. for hex).
+//
+// --probe-hotkey opens no window: it tries to register the combination, logs "probe-hotkey ...
+// registered" (exit 0) or "... refused error=N" (exit 1), and gives it back.
+// --query-window logs the window rectangle and the client area's screen position of the
+// top-level window with that exact title: "query-window window=L,T,R,B client=X,Y,W,H" (exit 0)
+// or "query-window not-found" (exit 1).
+//
+// Log lines: "<milliseconds since start> <event> <details>", flushed one by one, for example
+//   152 ready window=0x1234 screen=1280x1024 picture=1280x1024 title="Stand-in Game"
+//   901 key-down vk=0x31          930 char code=0x0031        955 key-up vk=0x31
+//   1200 button-down left x=40 y=60                           1210 mouse-move x=41 y=60
+//   1300 hotkey id=1 mod=0x2 vk=0x31      set-focus, kill-focus, activate state=1, activate-app 1
+// Each line also goes to standard output. Exit code 0 after the window is closed, 2 for bad usage
+// or an unreadable picture.
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "base/bmp.h"
+#include "base/files.h"
+#include "base/gdi_win.h"
+#include <shellapi.h>  // CommandLineToArgvW
+#include "reader/glyphs.h"
+#include "tools/compose/compose.h"
+#ifdef TALLYWICK_STANDIN_PNG
+#include "cli/image_file.h"
+#endif
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"D3 Main Window Class";
+constexpr UINT kReloadMessage = WM_USER + 1;
+constexpr int kHeldHotkeyId = 1;
+constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture smaller than the screen
+
+struct Options {
+    std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow;
+    std::wstring title = L"Stand-in Game";
+};
+
+FILE* gLog = nullptr;
+ULONGLONG gStart = 0;
+Options gOptions;
+HBITMAP gBitmap = nullptr;  // the picture as a 32-bit DIB section, deleted when replaced
+int gPictureWidth = 0, gPictureHeight = 0;
+int gLastMouseX = -1, gLastMouseY = -1;
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring out(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n);
+    return out;
+}
+
+// One line to the log file and to standard output, each flushed at once.
+void Log(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    const unsigned long long ms = GetTickCount64() - gStart;
+    if (gLog) {
+        std::fprintf(gLog, "%llu %s\n", ms, text);
+        std::fflush(gLog);
+    }
+    std::printf("%llu %s\n", ms, text);
+    std::fflush(stdout);
+}
+
+bool ParseNumber(const std::string& text, unsigned& value) {
+    if (text.empty()) return false;
+    wchar_t* end = nullptr;
+    const std::wstring w = Wide(text);
+    const unsigned long v = std::wcstoul(w.c_str(), &end, 0);
+    if (!end || *end != L'\0' || v > 0xFFFF) return false;
+    value = unsigned(v);
+    return true;
+}
+
+// "MOD,KEY" as described at the top; false for anything else.
+bool ParseHotkey(const std::string& text, UINT& modifiers, UINT& key) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    const std::string mod = text.substr(0, comma), k = text.substr(comma + 1);
+    modifiers = 0;
+    if (mod != "none" && !ParseNumber(mod, modifiers)) {
+        size_t start = 0;
+        while (start <= mod.size()) {
+            size_t plus = mod.find('+', start);
+            if (plus == std::string::npos) plus = mod.size();
+            const std::string name = mod.substr(start, plus - start);
+            if (name == "ctrl") modifiers |= MOD_CONTROL;
+            else if (name == "shift") modifiers |= MOD_SHIFT;
+            else if (name == "alt") modifiers |= MOD_ALT;
+            else if (name == "win") modifiers |= MOD_WIN;
+            else return false;
+            start = plus + 1;
+        }
+    }
+    if (k.size() == 1 && std::isalnum(static_cast<unsigned char>(k[0]))) {
+        key = UINT(std::toupper(static_cast<unsigned char>(k[0])));
+        return true;
+    }
+    if (k.size() >= 2 && (k[0] == 'F' || k[0] == 'f') && std::isdigit(static_cast<unsigned char>(k[1]))) {
+        unsigned n = 0;
+        if (!ParseNumber(k.substr(1), n) || n < 1 || n > 24) return false;
+        key = VK_F1 + n - 1;
+        return true;
+    }
+    unsigned v = 0;
+    if (!ParseNumber(k, v) || v == 0 || v > 0xFE) return false;
+    key = v;
+    return true;
+}
+
+// The picture or scene of the options, or false with a reason.
+bool LoadPicture(PixelBuffer& picture, std::string& error) {
+    if (!gOptions.scene.empty()) {
+        std::vector<uint8_t> text;
+        if (!LoadGlyphTemplates(error) || !ReadFileBytes(gOptions.scene, text, error)) return false;
+        TooltipScene scene;
+        return ParseScene(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), scene,
+                          error) &&
+               ComposeScreen(scene, picture, error);
+    }
+#ifdef TALLYWICK_STANDIN_PNG
+    return LoadImageFile(gOptions.picture, picture, error);
+#else
+    const std::string& p = gOptions.picture;
+    if (p.size() >= 4 && (p.compare(p.size() - 4, 4, ".png") == 0 || p.compare(p.size() - 4, 4, ".PNG") == 0)) {
+        error = "PNG pictures need the command-line reader's image loader; give a BMP";
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    return ReadFileBytes(gOptions.picture, bytes, error) && DecodeBmp(bytes.data(), bytes.size(), picture, error);
+#endif
+}
+
+// Loads the picture into a fresh DIB section (the previous one stays when loading fails).
+bool ReloadPicture() {
+    if (gOptions.picture.empty() && gOptions.scene.empty()) return true;
+    PixelBuffer picture;
+    std::string error;
+    if (!LoadPicture(picture, error)) {
+        Log("picture-error %s", error.c_str());
+        return false;
+    }
+    if (!gOptions.savePicture.empty() && !WriteFileBytes(gOptions.savePicture, EncodeBmp24(picture), error)) {
+        Log("picture-error %s", error.c_str());
+        return false;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;  // top-down, like the pixel buffer
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    OwnedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) {
+        Log("picture-error cannot make a %dx%d bitmap", picture.width, picture.height);
+        return false;
+    }
+    auto* out = static_cast<uint32_t*>(bits);
+    for (size_t i = 0; i < size_t(picture.count); ++i) {
+        const uint32_t v = picture.pixels[i];  // 0x00BBGGRR to the DIB's 0x00RRGGBB
+        out[i] = (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
+    }
+    GdiFlush();
+    if (gBitmap) DeleteObject(gBitmap);  // not selected anywhere: painting selects it for one scope
+    gBitmap = bitmap.release();
+    gPictureWidth = picture.width;
+    gPictureHeight = picture.height;
+    return true;
+}
+
+void Paint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    OwnedBrush outside(CreateSolidBrush(kOutsideColour));
+    if (gBitmap) {
+        OwnedDC memory(CreateCompatibleDC(dc));
+        Selection selected(memory.get(), gBitmap);
+        BitBlt(dc, 0, 0, gPictureWidth, gPictureHeight, memory.get(), 0, 0, SRCCOPY);
+        RECT right = {gPictureWidth, 0, client.right, client.bottom};
+        RECT below = {0, gPictureHeight, gPictureWidth, client.bottom};
+        if (right.left < right.right) FillRect(dc, &right, outside.get());
+        if (below.top < below.bottom) FillRect(dc, &below, outside.get());
+    } else {
+        FillRect(dc, &client, outside.get());
+    }
+    EndPaint(window, &ps);
+}
+
+const char* ButtonName(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN: case WM_LBUTTONUP: return "left";
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: return "right";
+        default: return "middle";
+    }
+}
+
+LRESULT CALLBACK GameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));  // client position of mouse messages
+    switch (message) {
+        case WM_PAINT: Paint(window); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_KEYDOWN: Log("key-down vk=0x%02X repeat=%d", unsigned(wParam), (lParam >> 30) & 1 ? 1 : 0); break;
+        case WM_KEYUP: Log("key-up vk=0x%02X", unsigned(wParam)); break;
+        case WM_SYSKEYDOWN: Log("sys-key-down vk=0x%02X", unsigned(wParam)); break;
+        case WM_SYSKEYUP: Log("sys-key-up vk=0x%02X", unsigned(wParam)); break;
+        case WM_CHAR: Log("char code=0x%04X", unsigned(wParam)); break;
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+            Log("button-down %s x=%d y=%d", ButtonName(message), x, y);
+            break;
+        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+            Log("button-up %s x=%d y=%d", ButtonName(message), x, y);
+            break;
+        case WM_MOUSEMOVE:
+            if (x != gLastMouseX || y != gLastMouseY) Log("mouse-move x=%d y=%d", x, y);
+            gLastMouseX = x, gLastMouseY = y;
+            break;
+        case WM_SETFOCUS: Log("set-focus"); break;
+        case WM_KILLFOCUS: Log("kill-focus"); break;
+        case WM_ACTIVATE: Log("activate state=%u minimized=%u", LOWORD(wParam), HIWORD(wParam) ? 1u : 0u); break;
+        case WM_ACTIVATEAPP: Log("activate-app %d", wParam ? 1 : 0); break;
+        case WM_HOTKEY:
+            Log("hotkey id=%d mod=0x%X vk=0x%02X", int(wParam), unsigned(LOWORD(lParam)), unsigned(HIWORD(lParam)));
+            return 0;
+        case kReloadMessage:
+            if (ReloadPicture()) Log("picture-reloaded picture=%dx%d", gPictureWidth, gPictureHeight);
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_CLOSE: Log("close"); break;
+        case WM_DESTROY:
+            Log("destroy");
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int ProbeHotkey() {
+    UINT modifiers = 0, key = 0;
+    if (!ParseHotkey(gOptions.probeHotkey, modifiers, key)) {
+        Log("usage-error bad hotkey \"%s\"", gOptions.probeHotkey.c_str());
+        return 2;
+    }
+    if (RegisterHotKey(nullptr, kHeldHotkeyId, modifiers | MOD_NOREPEAT, key)) {
+        Log("probe-hotkey mod=0x%X vk=0x%02X registered", modifiers, key);
+        UnregisterHotKey(nullptr, kHeldHotkeyId);
+        return 0;
+    }
+    Log("probe-hotkey mod=0x%X vk=0x%02X refused error=%lu", modifiers, key, GetLastError());
+    return 1;
+}
+
+int QueryWindow() {
+    HWND window = FindWindowW(nullptr, Wide(gOptions.queryWindow).c_str());
+    RECT outer, client;
+    POINT origin = {0, 0};
+    if (!window || !GetWindowRect(window, &outer) || !GetClientRect(window, &client) ||
+        !ClientToScreen(window, &origin)) {
+        Log("query-window not-found");
+        return 1;
+    }
+    Log("query-window window=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld visible=%d", outer.left, outer.top,
+        outer.right, outer.bottom, origin.x, origin.y, client.right, client.bottom,
+        IsWindowVisible(window) ? 1 : 0);
+    return 0;
+}
+
+int RunGame(HINSTANCE instance) {
+    if (!ReloadPicture()) return 2;
+
+    if (!gOptions.holdHotkey.empty()) {
+        UINT modifiers = 0, key = 0;
+        if (!ParseHotkey(gOptions.holdHotkey, modifiers, key)) {
+            Log("usage-error bad hotkey \"%s\"", gOptions.holdHotkey.c_str());
+            return 2;
+        }
+        if (RegisterHotKey(nullptr, kHeldHotkeyId, modifiers | MOD_NOREPEAT, key))
+            Log("hold-hotkey mod=0x%X vk=0x%02X registered", modifiers, key);
+        else
+            Log("hold-hotkey mod=0x%X vk=0x%02X refused error=%lu", modifiers, key, GetLastError());
+    }
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = GameWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc)) {
+        Log("window-error RegisterClassExW %lu", GetLastError());
+        return 2;
+    }
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HWND window = CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_POPUP, 0, 0, width, height,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        Log("window-error CreateWindowExW %lu", GetLastError());
+        return 2;
+    }
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Log("ready window=0x%llX screen=%dx%d picture=%dx%d title=\"%s\"",
+        static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)), width, height, gPictureWidth,
+        gPictureHeight, Utf8(gOptions.title).c_str());
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // A hotkey registered without a window arrives as a thread message.
+        if (msg.hwnd == nullptr && msg.message == WM_HOTKEY) {
+            GameWndProc(window, msg.message, msg.wParam, msg.lParam);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    UnregisterHotKey(nullptr, kHeldHotkeyId);
+    return int(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    gStart = GetTickCount64();
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::string usage;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring name = argv[i];
+        if (i + 1 >= argc) {
+            usage = "missing value after " + Utf8(name);
+            break;
+        }
+        const std::wstring value = argv[++i];
+        if (name == L"--picture") gOptions.picture = Utf8(value);
+        else if (name == L"--scene") gOptions.scene = Utf8(value);
+        else if (name == L"--save-picture") gOptions.savePicture = Utf8(value);
+        else if (name == L"--log") gOptions.log = Utf8(value);
+        else if (name == L"--title") gOptions.title = value;
+        else if (name == L"--hold-hotkey") gOptions.holdHotkey = Utf8(value);
+        else if (name == L"--probe-hotkey") gOptions.probeHotkey = Utf8(value);
+        else if (name == L"--query-window") gOptions.queryWindow = Utf8(value);
+        else {
+            usage = "unknown option " + Utf8(name);
+            break;
+        }
+    }
+    LocalFree(argv);
+    if (!gOptions.log.empty()) gLog = _wfopen(Wide(gOptions.log).c_str(), L"ab");
+    if (!usage.empty()) {
+        Log("usage-error %s", usage.c_str());
+        return 2;
+    }
+    int rc;
+    if (!gOptions.probeHotkey.empty()) rc = ProbeHotkey();
+    else if (!gOptions.queryWindow.empty()) rc = QueryWindow();
+    else rc = RunGame(instance);
+    Log("exit code=%d", rc);
+    if (gLog) std::fclose(gLog);
+    return rc;
+}
