@@ -12,7 +12,7 @@ namespace {
 
 // The weapon style that follows from putting an item of `kind` into weapon slot `slot`.
 int NewWeaponStyle(int kind, int slot, const EquipmentProfile& p) {
-    if (kind == 0) return p.offHandWithTwoHander != 0 && p.weaponStyle == 1 ? 1 : 0;
+    if (kind == 0) return p.offHandWithTwoHander == 1 && p.weaponStyle == 1 ? 1 : 0;
     if (kind == 1) return slot == 1 || p.weaponStyle == 2 ? 2 : 0;
     return 1;
 }

@@ -25,8 +25,8 @@ std::u16string NonFinite(double v) {
 
 std::u16string FormatValue(float v, int decimals) {
     if (!std::isfinite(v)) return NonFinite(v);
-    // The bounds are float32 like the value, so a stored 0.01 shows as 0.01 rather than blank.
-    if (v > -0.01f && v < 0.01f) return u"";
+    // Compared as doubles, as the rule is written: a stored 0.01f (0.0099999998) is below 0.01.
+    if (double(v) > -0.01 && double(v) < 0.01) return u"";
     return Fixed(v, decimals);
 }
 

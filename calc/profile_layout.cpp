@@ -24,7 +24,7 @@ void ApplyWeaponLayout(EquipmentProfile& profile, int style, int suppressDisplay
     float* offHand = nullptr;
     if (style == 1) {
         SetKind(profile.slots[0], 2);
-        if (profile.offHandWithTwoHander == 0)
+        if (profile.offHandWithTwoHander != 1)  // only exactly 1 counts; a damaged file may hold others
             ClearStats(slot1);
         else
             offHand = slot1.stats;
