@@ -7,9 +7,11 @@
 
 #include "base/pixels.h"
 
-// Largest image accepted: positions are 16-bit on screen, and the pixel count must fit 32 bits.
-constexpr int32_t kMaxImageSide = 32767;
-constexpr int64_t kMaxImagePixels = int64_t(1) << 28;
+// Largest image accepted: a screen, or several side by side, at most 16384 pixels a side and
+// 8192 x 8192 pixels in all (256 MB as a Pixel Buffer). Larger pictures are refused from their
+// header, before anything is decoded.
+constexpr int32_t kMaxImageSide = 16384;
+constexpr int64_t kMaxImagePixels = int64_t(8192) * 8192;
 
 // Decodes a whole .bmp file. On failure returns false and sets `error` to a short reason.
 bool DecodeBmp(const uint8_t* data, size_t size, PixelBuffer& out, std::string& error);

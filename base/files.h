@@ -7,11 +7,19 @@
 
 #include "base/bmp.h"
 
-// Largest file read whole: a BMP of the largest accepted image, with room for its headers.
+// Largest file read whole by default: a 32-bit BMP of the largest accepted image, with room for
+// its headers.
 constexpr uint64_t kMaxFileBytes = uint64_t(kMaxImagePixels) * 4 + (uint64_t(1) << 20);
 
 // Paths are UTF-8 everywhere in the program; on Windows they reach the file system as UTF-16.
 std::filesystem::path PathFromUtf8(const std::string& path);
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+// Reads a regular file whole. Anything else (a folder, a FIFO, a device such as /dev/zero) is
+// refused without waiting on it, and so is a file larger than `maxBytes`, judged by its size
+// before any byte is read (a file that grows while being read is refused too). `error` names
+// the reason.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
+                   uint64_t maxBytes = kMaxFileBytes);
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error, uint64_t maxBytes,
+                   size_t extraCapacity = 0);
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);

@@ -212,6 +212,31 @@ void KindSearch(benchmark::State& state) {
 
 }  // namespace
 
+// Screens of the largest accepted size built to make the locator work hardest: bands of 201
+// black rows and one white row, where every column holds a run long enough to test and every
+// bottom row is black to the right edge; and one black frame filling the screen but for a white
+// right column, which is found and cut out whole.
+PixelBuffer HostileScreen(int kind) {
+    const int w = kind == 1 ? 8192 : 16384, h = kind == 1 ? 8192 : 4096;
+    PixelBuffer s(w, h, 0);
+    if (kind == 2) {
+        for (int y = 0; y < h; ++y) s.pixels[size_t(y) * w + (w - 1)] = 0xFFFFFF;
+        Fill(s, 0, h - 1, w, 1, 0xFFFFFF);
+        return s;
+    }
+    for (int y = 201; y < h; y += 202) Fill(s, 0, y, w, 1, 0xFFFFFF);
+    return s;
+}
+
+void LocateHostile(benchmark::State& state) {
+    const PixelBuffer screen = HostileScreen(int(state.range(0)));
+    TooltipRect rect;
+    for (auto _ : state) benchmark::DoNotOptimize(FindTooltip(screen, rect));
+    state.SetLabel(std::to_string(screen.width) + "x" + std::to_string(screen.height) +
+                   (state.range(0) == 2 ? " frame" : " bands"));
+}
+BENCHMARK(LocateHostile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 BENCHMARK(LocateProduct)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(LocateReference)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(LocateDarkProduct)->Unit(benchmark::kMillisecond);

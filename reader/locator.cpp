@@ -42,17 +42,32 @@ EdgeTest TestLeftEdge(const Screen& s, int64_t x, int64_t y, int64_t runStart, i
     return EdgeTest::Found;
 }
 
-int64_t SegmentEnd(const Screen& s, int64_t x, int64_t row) {
-    while (x < s.width && s.At(x, row) == 0) ++x;
-    return x;
-}
+// The first non-black column at or right of x on one row. Columns are visited left to right, so
+// once a row's black stretch from some column has been walked, every later column inside it has
+// the same answer: each row's end is remembered, and a screen of black bands is walked once per
+// row instead of once per column.
+class SegmentEnds {
+public:
+    explicit SegmentEnds(int64_t height) : end_(size_t(height), -1) {}
+    int64_t Find(const Screen& s, int64_t x, int64_t row) {
+        int64_t& known = end_[size_t(row)];
+        if (known > x) return known;  // x lies inside the stretch walked before
+        while (x < s.width && s.At(x, row) == 0) ++x;
+        known = x;
+        return x;
+    }
+
+private:
+    std::vector<int64_t> end_;
+};
 
 // The walk of one column from row `fromRow` on, the run counted from there (after a jump it
 // starts mid-column). Returns the outcome of the first run that ends on a non-black pixel, is
 // longer than 200 rows and has a bottom row wide enough to test its right edge; None when the
 // walk reaches the bottom without one. Only the runs through every 201st row are looked at: a
 // shorter run could not be tested, and the others do nothing but end.
-EdgeTest WalkColumn(const Screen& s, int64_t x, int64_t fromRow, int64_t& eventRow, TooltipRect& rect) {
+EdgeTest WalkColumn(const Screen& s, SegmentEnds& ends, int64_t x, int64_t fromRow, int64_t& eventRow,
+                    TooltipRect& rect) {
     const int64_t every = kMinHeight + 1;
     int64_t row = fromRow + (every - 1 - fromRow % every);  // the first sampled row from fromRow on
     for (; row < s.height; row += every) {
@@ -62,7 +77,7 @@ EdgeTest WalkColumn(const Screen& s, int64_t x, int64_t fromRow, int64_t& eventR
         while (end + 1 < s.height && s.At(x, end + 1) == 0) ++end;
         if (end + 1 == s.height) break;  // ends at the bottom edge: never tested
         if (end + 1 - start > kMinHeight) {
-            const EdgeTest t = TestLeftEdge(s, x, end + 1, start, SegmentEnd(s, x, end), rect);
+            const EdgeTest t = TestLeftEdge(s, x, end + 1, start, ends.Find(s, x, end), rect);
             if (t != EdgeTest::None) {
                 eventRow = end + 1;
                 return t;
@@ -91,15 +106,16 @@ bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect) {
         }
     }
 
+    SegmentEnds ends(s.height);
     // Columns left to right. A failed right-edge probe moves the walk 100 columns on, from the
     // next row, with a fresh run; that walk ends in another jump, the tooltip or the bottom.
     for (int64_t x = 0; x < s.width; ++x) {
         if (!maybe[size_t(x)]) continue;
         int64_t y = 0;
-        EdgeTest t = WalkColumn(s, x, 0, y, rect);
+        EdgeTest t = WalkColumn(s, ends, x, 0, y, rect);
         while (t == EdgeTest::Jump) {
             x += kSkipDistance;
-            t = WalkColumn(s, x, y + 1, y, rect);
+            t = WalkColumn(s, ends, x, y + 1, y, rect);
         }
         if (t == EdgeTest::Found) return true;
     }

@@ -193,8 +193,9 @@ TEST(Bmp, MalformedFilesGiveAClearError) {
     }
     cases.push_back(
         {"pixels cut", std::vector<uint8_t>(good.begin(), good.end() - 1), "truncated BMP pixel"});
-    cases.push_back({"huge in tiny file", BmpFile(16384, 16384, 24), "truncated BMP pixel"});
-    cases.push_back({"too large", BmpFile(32768, 1, 24), "too large"});
+    cases.push_back({"huge in tiny file", BmpFile(16384, 4096, 24), "truncated BMP pixel"});
+    cases.push_back({"too large", BmpFile(16385, 1, 24), "too large"});
+    cases.push_back({"too many pixels in all", BmpFile(16384, 4097, 24), "too large"});
     cases.push_back({"too many pixels", BmpFile(32767, 32767, 32), "too large"});
     cases.push_back({"zero width", BmpFile(0, 4, 24), "no pixels"});
     cases.push_back({"zero height", BmpFile(4, 0, 24), "no pixels"});
