@@ -3,7 +3,7 @@
 // one line per interesting message it receives, so that a test sees what reached the game.
 //
 //   standin_game.exe [--picture FILE.bmp|FILE.png] [--scene SCENE.txt] [--save-picture OUT.bmp]
-//                    [--log FILE] [--title TEXT] [--hold-hotkey MOD,KEY]
+//                    [--log FILE] [--title TEXT] [--hold-hotkey MOD,KEY] [--framed]
 //   standin_game.exe --probe-hotkey MOD,KEY [--log FILE]
 //   standin_game.exe --query-window TITLE [--log FILE]
 //
@@ -12,6 +12,8 @@
 // writes the picture shown as a 24-bit BMP (for comparing screenshots with it). Without either the
 // window is plain grey. The message WM_USER+1 reads the picture (or scene) again and repaints.
 //
+// --framed shows an ordinary captioned 400 x 300 window at (100, 100) instead (for the harness's
+// own checks of frames and client areas).
 // --hold-hotkey registers that global hotkey before the window shows, so that no other program
 // gets it; a press is then logged as "hotkey". MOD is "none" or names joined by '+' (ctrl, shift,
 // alt, win) or a number; KEY is a digit or letter, F1..F24, or a number (0x.. for hex).
@@ -56,6 +58,7 @@ constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture 
 struct Options {
     std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow;
     std::wstring title = L"Stand-in Game";
+    bool framed = false;
 };
 
 FILE* gLog = nullptr;
@@ -329,8 +332,10 @@ int RunGame(HINSTANCE instance) {
         return 2;
     }
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HWND window = CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_POPUP, 0, 0, width, height,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = gOptions.framed ? CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_OVERLAPPEDWINDOW,
+                                                    100, 100, 400, 300, nullptr, nullptr, instance, nullptr)
+                                  : CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_POPUP, 0, 0, width,
+                                                    height, nullptr, nullptr, instance, nullptr);
     if (!window) {
         Log("window-error CreateWindowExW %lu", GetLastError());
         return 2;
@@ -366,6 +371,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     std::string usage;
     for (int i = 1; i < argc; ++i) {
         const std::wstring name = argv[i];
+        if (name == L"--framed") {
+            gOptions.framed = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             usage = "missing value after " + Utf8(name);
             break;
