@@ -27,8 +27,8 @@ struct IniText {
 
 // Longest string value read, in UTF-16 characters (the system's 260-character buffer).
 constexpr size_t kIniMaxString = 259;
-// Files larger than this are neither read nor replaced.
-constexpr uint64_t kIniMaxFileBytes = uint64_t(512) << 20;
+// Files larger than this are neither read nor replaced (a settings file holds a few kilobytes).
+constexpr uint64_t kIniMaxFileBytes = uint64_t(64) << 20;
 
 IniText ParseIniBytes(std::string bytes);
 std::string IniFileBytes(const IniText& ini);
@@ -60,19 +60,69 @@ bool IniWriteStruct(IniText* ini, std::string_view section, std::string_view key
 
 enum class IniFileStatus { kLoaded, kMissing, kUnreadable };
 
-// Paths are UTF-8. A missing file gives an empty text; a folder, a file that cannot be read or
-// one larger than kIniMaxFileBytes is kUnreadable.
-IniFileStatus LoadIniFile(const std::string& path, IniText* ini);
-// The text with its byte-order mark and encoding, through ReplaceFileContents.
-bool SaveIniFile(const std::string& path, const IniText& ini);
+// Paths are UTF-8. A missing file gives an empty text. Anything that is not a settings file is
+// kUnreadable, with the reason in `why`: a folder, a FIFO or device (refused without waiting on
+// it), a file that cannot be read, one larger than kIniMaxFileBytes (judged before reading) and
+// one that is not text: NUL bytes, which also mark UTF-16 without a byte-order mark.
+IniFileStatus LoadIniFile(const std::string& path, IniText* ini, std::string* why = nullptr);
 
-// Writes `bytes` to a temporary file beside `path`, flushes it and renames it over `path`, so
-// the file is the old one or the new one whole, never a mix. False on any failure; `path` is
-// then untouched and the folder is never created.
+// Replaces the file with the text, its byte-order mark and encoding, through ReplaceFileContents.
+// A link is written through: the file it leads to is replaced and the link stays a link. A file
+// with other hard links is replaced under this name only; the other names keep the old contents
+// (the file is never rewritten in place, where a crash could leave it half written). Refused,
+// with the reason in `why` and the file untouched: a read-only file (no write permission), a
+// path that is not a regular file, a lock that cannot be had. The replacement keeps the old
+// file's permissions and, where the system allows, its owner.
+bool SaveIniFile(const std::string& path, const IniText& ini, std::string* why = nullptr);
+
+// Serialises the read-modify-write of one settings file across processes: holds an exclusive
+// lock on "<file>.lock" beside the file (beside the file a link leads to), waiting up to 30 s
+// for another holder. SaveIniFile takes it for its own write; take it around a load and the save
+// that follows it, so that no other writer's update falls between them. Taken again in the same
+// process for the same file it nests. The lock file is left in place: removing it would let two
+// writers hold locks on two different files.
+class IniFileLock {
+public:
+    explicit IniFileLock(const std::string& path);
+    ~IniFileLock();
+    IniFileLock(const IniFileLock&) = delete;
+    IniFileLock& operator=(const IniFileLock&) = delete;
+    bool Held() const { return held_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    std::string key_;
+    bool held_ = false;
+    std::string error_;
+};
+
+// The file a path names after following symbolic links (up to 40), even when the last one leads
+// to a file that does not exist yet; the path itself when it is not a link.
+std::string ResolveLinks(const std::string& path);
+
+// Writes `bytes` to a temporary file of its own name beside `path` (created exclusively, never
+// through a link), flushes it and renames it over `path`, so the file is the old one or the new
+// one whole, never a mix. False on any failure; `path` is then untouched and the folder is never
+// created. Temporary files left by a writer that was killed are removed by the next one.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
-// The way ReplaceFileContents does its work. The portable one uses the standard library (and
-// fsync on POSIX); the Windows layer installs one that writes through to the disk.
+// The way ReplaceFileContents does its work. The portable one uses POSIX calls (the standard
+// library elsewhere); the Windows layer installs one that writes through to the disk.
 using FileReplacer = bool (*)(const std::string& path, std::string_view bytes);
 // Installs `replacer` (nullptr restores the portable one). Returns the previous one.
 FileReplacer SetFileReplacer(FileReplacer replacer);
+
+// The way IniFileLock locks: `acquire` opens and locks `lockPath`, returning a handle (or -1 with
+// the reason); `release` unlocks and closes it. The portable one uses flock on POSIX and locks
+// nothing elsewhere; the Windows layer installs one with LockFileEx.
+struct FileLocker {
+    intptr_t (*acquire)(const std::string& lockPath, std::string* why);
+    void (*release)(intptr_t handle);
+};
+// Installs `locker` (null functions restore the portable one). Returns the previous one.
+FileLocker SetFileLocker(FileLocker locker);
+
+// The name of a temporary file of ReplaceFileContents for `path` ("<path>.<pid>-<n>.tmp"), and
+// whether a file name (without folder) beside `path` is one of them.
+std::string TemporaryFileName(const std::string& path, uint64_t pid, uint64_t n);
+bool IsTemporaryFileOf(const std::string& path, const std::string& name);

@@ -1,6 +1,7 @@
 // tallywick-cli profile / compare / equip: the calculator on a settings file, optionally with an
 // item read from a screen picture, as the program's hotkeys would use it.
 #include <charconv>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,15 +82,18 @@ std::string JsonFloats(const float* v, int n) {
 // Loads the settings file and the requested profile, shows and recomputes it as the program does
 // after loading a settings file.
 bool LoadCalculator(const CalcArgs& a, std::string& why) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(a.ini, bytes, why)) return false;
     gSettings = Settings{};
     gSettings.settingsPath = a.ini;
-    LoadSettings();
+    const IniFileStatus status = LoadSettings(&why);
+    if (status == IniFileStatus::kMissing) why = "cannot open file";
+    if (status != IniFileStatus::kLoaded) return false;
     if (a.profile != 0 && a.profile != gSettings.activeProfile) {
         gSettings.activeProfile = a.profile;
         LoadActiveProfile();
     }
+    // The default profile stands in for a damaged line; the player hears of it before a write
+    // replaces the line.
+    if (StoredProfileWasUnreadable()) ShowAlert(kAlertProfileUnreadable);
     ShowProfile();
     Recalculate();
     return true;
@@ -131,7 +135,14 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
     int code = kExitOk;
     std::string itemJson;
     int slot = -1;
-    if (!LoadCalculator(a, why)) {
+    // A writing equip holds the file's lock from reading the profile to storing it, so that
+    // concurrent writers each build on the other's result.
+    std::optional<IniFileLock> lock;
+    if (a.write) lock.emplace(a.ini);
+    if (lock && !lock->Held()) {
+        why = a.ini + ": " + lock->Error();
+        code = kExitUsage;
+    } else if (!LoadCalculator(a, why)) {
         why = a.ini + ": " + why;
         code = kExitUsage;
     } else if (task != Task::Profile) {
@@ -145,8 +156,9 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
                 CompareItem(item, a.secondary, 0);
             if (slot < 0) code = kExitNotRead;
         }
-        if (code == kExitOk && a.write && !SaveActiveProfile()) {
-            why = a.ini + ": the profile could not be written; the file was left as it was";
+        std::string reason;
+        if (code == kExitOk && a.write && !SaveActiveProfile(&reason)) {
+            why = a.ini + ": the profile could not be written: " + reason;
             code = kExitUsage;
         }
     }
