@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-nanum libstb-dev libpng-dev
+    cmake g++ make libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-nanum fontconfig libstb-dev libpng-dev
     mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils locales imagemagick
     clang libclang-rt-14-dev
 )

@@ -115,11 +115,14 @@ gui_screen_size() {
 }
 
 # gui_prepare_prefix: exports the Wine environment (WINEPREFIX, default under the build tree;
-# WINEDEBUG=-all; no Mono or Gecko; LANG=ko_KR.UTF-8 when that locale exists), makes the prefix once,
-# maps the Korean and dialog faces to NanumGothic (HKCU\Software\Wine\Fonts\Replacements) once, and
-# starts the prefix's services with their output to /dev/null. When a private display was started,
-# first waits (bounded) for a Wine server of the prefix left from another display to end: the
-# prefix's desktop process keeps the screen size of the display it started on.
+# WINEDEBUG=-all; no Mono or Gecko; LANG=ko_KR.UTF-8 when that locale exists), makes the prefix once
+# and sets it up once: the Korean and dialog faces map to NanumGothic
+# (HKCU\Software\Wine\Fonts\Replacements), and Wine draws the window frames and captions itself
+# (HKCU\Software\Wine\X11 Driver, Decorated=N: there is no window manager on Xvfb, so otherwise no
+# caption is drawn at all and a window's X window is its client area alone). Starts the prefix's
+# services with their output to /dev/null. When a private display was started, first waits
+# (bounded) for a Wine server of the prefix left from another display to end: the prefix's desktop
+# process keeps the screen size of the display it started on.
 gui_prepare_prefix() {
     export WINEPREFIX="${WINEPREFIX:-$TALLYWICK_BUILD_DIR/gui-wineprefix}"
     export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -138,25 +141,27 @@ gui_prepare_prefix() {
         wineserver -w >/dev/null 2>&1 </dev/null
     fi
     wineboot >/dev/null 2>&1 </dev/null  # starts the services now, with nothing to inherit
-    local stamp="$WINEPREFIX/.tallywick-gui-fonts-1"
+    local stamp="$WINEPREFIX/.tallywick-gui-setup-2"
     if [ ! -f "$stamp" ]; then
         local font
         font=$(fc-list : family 2>/dev/null | tr ',' '\n' | grep -x 'NanumGothic' | head -n1)
         [ -n "$font" ] || { _gui_say "NanumGothic not found (Debian: fonts-nanum)"; return 1; }
-        local reg="$GUI_WORK/fonts.reg" face
+        local reg="$GUI_WORK/prefix.reg" face
         {
             printf 'Windows Registry Editor Version 5.00\r\n\r\n'
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
             for face in "굴림" "Gulim" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "돋움" "Dotum" "맑은 고딕" "Malgun Gothic"; do
                 printf '"%s"="%s"\r\n' "$face" "$font"
             done
+            printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n'
         } | iconv -f UTF-8 -t UTF-16 >"$reg"  # with a byte-order mark, as regedit wants
         wine regedit /S "$(gui_winpath "$reg")" >/dev/null 2>&1 </dev/null
-        wine reg query 'HKCU\Software\Wine\Fonts\Replacements' >"$GUI_WORK/fonts.query" 2>&1 </dev/null
-        if grep -q "MS Shell Dlg 2.*$font" "$GUI_WORK/fonts.query"; then
+        wine reg query 'HKCU\Software\Wine\Fonts\Replacements' >"$GUI_WORK/prefix.query" 2>&1 </dev/null
+        wine reg query 'HKCU\Software\Wine\X11 Driver' /v Decorated >>"$GUI_WORK/prefix.query" 2>&1 </dev/null
+        if grep -q "MS Shell Dlg 2.*$font" "$GUI_WORK/prefix.query" && grep -q 'Decorated.*N' "$GUI_WORK/prefix.query"; then
             touch "$stamp"
         else
-            _gui_say "the font replacements did not reach the registry (see $GUI_WORK/fonts.query)"
+            _gui_say "the prefix settings did not reach the registry (see $GUI_WORK/prefix.query)"
             return 1
         fi
     fi

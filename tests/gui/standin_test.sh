@@ -2,7 +2,7 @@
 # The window harness end to end with the stand-in game alone: a composed tooltip screen shown 1:1
 # is on the display pixel for pixel; real key presses, typing and clicks reach the game's window;
 # a held global hotkey takes its key press and refuses a second registration; client coordinates of
-# a framed window hit their point; closing with Alt+F4 ends the programs with status 0.
+# a framed window hit their point under its Korean caption; closing with Alt+F4 ends the programs with status 0.
 source "$(dirname "$0")/harness.sh"
 
 gui_begin standin
@@ -75,16 +75,20 @@ gui_click "$game" 300 400 3
 assert_log_line "$log" 'button-down right x=300 y=400' "a right click at a window point arrives there"
 assert_file_lacks "$log" 'kill-focus' "the game kept the focus through all of it"
 
-# A framed window: its X window holds the frame and caption, client coordinates hit the client area.
+# A framed window with a Korean title: Wine draws its frame and caption (the prefix says so), so its
+# X window is the whole window rectangle and client coordinates lie inside it.
+title="틀 있는 창"
 flog="$GUI_WORK/framed.log"
-gui_launch framed "$GUI_WORK" "$TALLYWICK_STANDIN" --framed --title "Framed Stand-in" --log "$(gui_winpath "$flog")"
-framed=$(gui_wait_window "Framed Stand-in") || gui_abort "the framed window appears"
+gui_launch framed "$GUI_WORK" "$TALLYWICK_STANDIN" --framed --title "$title" --log "$(gui_winpath "$flog")"
+framed=$(gui_wait_window "$title") || gui_abort "the framed window appears under its Korean title"
 assert_log_line "$flog" ' ready ' "the framed window reports ready"
-client=$(gui_client_rect "Framed Stand-in")
+assert_eq "$title" "$(gui_window_title "$framed")" "the X window carries the Korean title"
+assert_eq "100 100 400 300" "$(gui_window_geometry "$framed")" "the X window is the whole window rectangle"
+client=$(gui_client_rect "$title")
 read -r cx cy cw ch <<<"$client"
-assert_ok "the framed window's client area lies inside its window ($client in $(gui_window_geometry "$framed"))" \
-    test "${cx:-0}" -gt 100 -a "${cy:-0}" -gt 100 -a "${cw:-0}" -lt 400 -a "${ch:-0}" -lt 300
-gui_click_client "Framed Stand-in" 10 20
+assert_ok "the client area ($client) lies inside the frame, below the caption" \
+    test "${cx:-0}" -gt 100 -a "${cy:-0}" -gt 115 -a $((${cx:-0} + ${cw:-999})) -lt 500 -a $((${cy:-0} + ${ch:-999})) -lt 400
+gui_click_client "$title" 10 20
 assert_log_line "$flog" 'button-down left x=10 y=20' "a click at client point (10, 20) arrives there"
 gui_window_shot "$framed" framed-window >/dev/null
 gui_close_window "$framed" framed
