@@ -242,12 +242,14 @@ TEST_F(SettingsFileTest, FailedSavesLeaveTheOldFileAndSayFalse) {
     WriteBytes(File(), "[Options]\r\nActive Profile=2\r\n");
     const std::string before = ReadBytes(File());
     gSettings.activeProfile = 5;
-    // The temporary file cannot be made.
-    fs::create_directory(File().string() + ".tmp");
-    EXPECT_FALSE(SaveSettings());
+    // The replacement fails.
+    FileReplacer old = SetFileReplacer([](const std::string&, std::string_view) { return false; });
+    std::string why;
+    EXPECT_FALSE(SaveSettings(&why));
+    EXPECT_NE(why.find("left as it was"), std::string::npos) << why;
     EXPECT_FALSE(SaveActiveProfile());
+    SetFileReplacer(old);
     EXPECT_EQ(ReadBytes(File()), before);
-    fs::remove(File().string() + ".tmp");
     // A value that would break the file.
     gSettings.imageFolder = "C:\\a\r\n[Profiles]";
     EXPECT_FALSE(SaveSettings());
@@ -270,20 +272,17 @@ TEST_F(SettingsFileTest, FailedSavesLeaveTheOldFileAndSayFalse) {
     EXPECT_FALSE(SaveActiveProfile());
 }
 
-TEST_F(SettingsFileTest, HundredMegabyteGarbageGivesDefaultsAndIsKept) {
-    std::string garbage(size_t(100) << 20, '\0');
+TEST_F(SettingsFileTest, LargeTextGarbageGivesDefaultsAndIsKept) {
+    std::string garbage(size_t(40) << 20, '\0');
     std::mt19937 random(3);
-    for (size_t i = 0; i < garbage.size(); i += 4) {
-        uint32_t r = random();
-        std::memcpy(&garbage[i], &r, 4);
-    }
-    garbage[0] = 'x';  // no byte-order mark
+    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = char(1 + random() % 255);  // no NUL
+    garbage[0] = 'x';                                                                   // no byte-order mark
     // A header with a name of 1 MB, and a run of empty lines.
     garbage.replace(1000, size_t(1) << 20, "[" + std::string((size_t(1) << 20) - 2, 'O') + "]");
-    garbage.replace(size_t(50) << 20, size_t(8) << 20, std::string(size_t(8) << 20, '\n'));
+    garbage.replace(size_t(20) << 20, size_t(8) << 20, std::string(size_t(8) << 20, '\n'));
     WriteBytes(File(), garbage);
     gSettings.showModifiedStatsPopup = 0;
-    LoadSettings();
+    EXPECT_EQ(LoadSettings(), IniFileStatus::kLoaded);
     EXPECT_EQ(gSettings.showModifiedStatsPopup, 1);
     EXPECT_EQ(gSettings.errorLimit[0], 10);
     gSettings.imageFileExtension = 1;
@@ -297,6 +296,39 @@ TEST_F(SettingsFileTest, HundredMegabyteGarbageGivesDefaultsAndIsKept) {
     LoadSettings();
     EXPECT_EQ(gSettings.imageFileExtension, 1);
     EXPECT_TRUE(SameProfile(gProfile, SampleProfile(5)));
+}
+
+// Files that are not settings files are neither read nor written, and say why.
+TEST_F(SettingsFileTest, OversizedAndNonTextFilesAreRefusedAndKept) {
+    std::string utf16;  // "[Options]\r\nActive Profile=3\r\n" as UTF-16LE without a byte-order mark
+    for (char c : std::string("[Options]\r\nActive Profile=3\r\n")) utf16 += c, utf16 += '\0';
+    const std::string oversized =
+        "[Options]\r\nActive Profile=3\r\n" + std::string(size_t(kIniMaxFileBytes) + 1 - 31, 'x');
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {{"UTF-16 without a mark", utf16, "not a text file"},
+                 {"NUL bytes", "[Options]\r\nActive Profile=3\r\n" + std::string(3, '\0'), "not a text file"},
+                 {"over the size limit", oversized, "too large"}};
+    for (const Case& c : cases) {
+        WriteBytes(File(), c.bytes);
+        gSettings.activeProfile = 4;
+        std::string why;
+        EXPECT_EQ(LoadSettings(&why), IniFileStatus::kUnreadable) << c.what;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+        EXPECT_EQ(gSettings.activeProfile, 1) << c.what;  // the defaults
+        why.clear();
+        EXPECT_FALSE(SaveSettings(&why)) << c.what;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+        EXPECT_FALSE(SaveActiveProfile()) << c.what;
+        EXPECT_EQ(fs::file_size(File()), c.bytes.size()) << c.what;
+        EXPECT_TRUE(ReadBytes(File()) == c.bytes) << c.what;
+    }
+    // UTF-16 with its byte-order mark is text.
+    WriteBytes(File(), "\xFF\xFE" + utf16);
+    EXPECT_EQ(LoadSettings(), IniFileStatus::kLoaded);
+    EXPECT_EQ(gSettings.activeProfile, 3);
 }
 
 }  // namespace
