@@ -302,8 +302,8 @@ TEST_F(SettingsFileTest, LargeTextGarbageGivesDefaultsAndIsKept) {
 TEST_F(SettingsFileTest, OversizedAndNonTextFilesAreRefusedAndKept) {
     std::string utf16;  // "[Options]\r\nActive Profile=3\r\n" as UTF-16LE without a byte-order mark
     for (char c : std::string("[Options]\r\nActive Profile=3\r\n")) utf16 += c, utf16 += '\0';
-    const std::string oversized =
-        "[Options]\r\nActive Profile=3\r\n" + std::string(size_t(kIniMaxFileBytes) + 1 - 31, 'x');
+    std::string oversized = "[Options]\r\nActive Profile=3\r\n";
+    oversized.resize(size_t(kIniMaxFileBytes) + 1, 'x');
     struct Case {
         const char* what;
         std::string bytes;
