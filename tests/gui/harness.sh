@@ -244,6 +244,26 @@ gui_run() {
     (cd "$dir" && exec timeout -k 5 "$GUI_TIMEOUT" wine "$program" "$@") >"$GUI_ARTIFACTS/run-$GUI_RUNS.out" 2>&1 </dev/null
 }
 
+# gui_start_game [STANDIN OPTIONS...]: starts the stand-in game (program name "game", log
+# $GUI_WORK/game.log) with the options given (--picture FILE, --scene FILE, --hold-hotkey MOD,KEY;
+# Unix paths given after --picture, --scene and --save-picture are turned into Windows paths), waits
+# for its window and its "ready" line, and sets GUI_GAME_WID and GUI_GAME_LOG. Status 1 when the
+# game does not come up.
+gui_start_game() {
+    local args=() a path_next=0
+    for a in "$@"; do
+        if [ "$path_next" -eq 1 ] && [[ $a == /* ]]; then a=$(gui_winpath "$a"); fi
+        path_next=0
+        case $a in --picture | --scene | --save-picture) path_next=1 ;; esac
+        args+=("$a")
+    done
+    GUI_GAME_LOG="$GUI_WORK/game.log"
+    rm -f "$GUI_GAME_LOG"
+    gui_launch game "$GUI_WORK" "$TALLYWICK_STANDIN" --log "$(gui_winpath "$GUI_GAME_LOG")" "${args[@]}" || return 1
+    GUI_GAME_WID=$(gui_wait_window "Stand-in Game") || return 1
+    gui_wait_line "$GUI_GAME_LOG" ' ready ' 10 || { _gui_say "the game did not report ready"; return 1; }
+}
+
 _gui_regex() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|/]/\\&/g'; }
 
 # gui_find_window TITLE: prints the X window ids of visible windows with exactly that title.

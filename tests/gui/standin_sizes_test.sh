@@ -15,9 +15,8 @@ read -r width height <<<"$(gui_screen_size)"
 assert_eq "${size%x24}" "${width}x${height}" "the display has the size asked for"
 
 sample="$GUI_ROOT/samples/sample_screen.png"
-log="$GUI_WORK/game.log"
-gui_launch game "$GUI_WORK" "$TALLYWICK_STANDIN" --picture "$(gui_winpath "$sample")" --log "$(gui_winpath "$log")"
-game=$(gui_wait_window "Stand-in Game") || gui_abort "the stand-in game's window appears"
+gui_start_game --picture "$sample" || gui_abort "the stand-in game comes up showing the sample screen"
+game=$GUI_GAME_WID log=$GUI_GAME_LOG
 assert_log_line "$log" " ready .*screen=${width}x${height} picture=2560x1440" \
     "Windows sees the whole ${width} x ${height} screen and the sample picture"
 assert_eq "0 0 $width $height" "$(gui_window_geometry "$game")" "the game's window covers the screen"
