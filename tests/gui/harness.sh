@@ -61,13 +61,17 @@ _gui_cleanup() {
     fi
     local name
     for name in "${!GUI_PIDS[@]}"; do gui_kill "$name"; done
+    # The prefix's Wine server ends with the private display: a later program on another display
+    # would otherwise inherit this display's screen size.
+    if [ -n "$GUI_XVFB_PID" ] && [ -n "${WINEPREFIX:-}" ]; then timeout 60 wineserver -w >/dev/null 2>&1 </dev/null; fi
     gui_stop_display
     exit "$rc"
 }
 
 # gui_start_display [WxH[xDEPTH]]: an X display of that size (default 1280x1024x24). Reuses $DISPLAY
 # when it already has that size (as under xvfb-run); otherwise starts a private Xvfb on the first
-# free number from $TALLYWICK_DISPLAY (default 110) and exports DISPLAY. Stopped at exit.
+# free number from $TALLYWICK_DISPLAY (default 110) and exports DISPLAY. Stopped at exit, after the
+# prefix's Wine server has ended.
 gui_start_display() {
     local size=${1:-1280x1024x24}
     [[ $size =~ ^[0-9]+x[0-9]+$ ]] && size="${size}x24"
