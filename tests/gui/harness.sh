@@ -12,7 +12,7 @@
 #   gui_finish                            # summary line; non-zero exit when a check failed
 #
 # Environment: TALLYWICK_BUILD_DIR (the cross build tree; default build/win), TALLYWICK_STANDIN (the
-# stand-in game; default under the build tree), TALLYWICK_ARTIFACTS (default
+# stand-in game) and TALLYWICK_EXE (the program; both default to their places in the build tree), TALLYWICK_ARTIFACTS (default
 # $TALLYWICK_BUILD_DIR/gui-artifacts; each scenario gets a folder in it), WINEPREFIX (default
 # $TALLYWICK_BUILD_DIR/gui-wineprefix), TALLYWICK_DISPLAY (first X display number tried for a private
 # Xvfb; default 110), GUI_TIMEOUT (default wait in seconds, 30).
@@ -24,6 +24,7 @@
 GUI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 : "${TALLYWICK_BUILD_DIR:=$GUI_ROOT/build/win}"
 : "${TALLYWICK_STANDIN:=$TALLYWICK_BUILD_DIR/tests/gui/standin_game.exe}"
+: "${TALLYWICK_EXE:=$TALLYWICK_BUILD_DIR/Tallywick.exe}"
 : "${GUI_TIMEOUT:=30}"
 GUI_NAME=""
 GUI_ARTIFACTS=""
