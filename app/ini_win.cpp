@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/ini.h"
 #include "base/gdi_win.h"  // <windows.h>, lean and without min/max
 
 namespace {
@@ -48,16 +49,58 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 bool ReplaceFileWriteThrough(const std::string& path, std::string_view bytes) {
-    std::wstring target = WidePath(path), temp = WidePath(path + ".tmp");
-    if (target.empty() || temp.empty()) return false;
-    OwnedFile file(
-        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    static LONG counter = 0;
+    std::wstring target = WidePath(path), temp;
+    if (target.empty()) return false;
+    // A temporary file of its own name, created new: an existing file or link of that name is
+    // never opened.
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = WidePath(
+            TemporaryFileName(path, GetCurrentProcessId(), uint64_t(InterlockedIncrement(&counter))));
+        if (temp.empty()) return false;
+        created =
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    OwnedFile file(created);
     if (file.get() == INVALID_HANDLE_VALUE) return false;
     bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = file.Close() && ok;
     ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
+}
+
+intptr_t LockFileWin(const std::string& lockPath, std::string* why) {
+    const std::wstring wide = WidePath(lockPath);
+    HANDLE file = wide.empty() ? INVALID_HANDLE_VALUE
+                               : CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        if (why) *why = "cannot create the lock file " + lockPath;
+        return -1;
+    }
+    // Polled, so that a holder that hangs makes the others give up rather than wait forever.
+    for (int waited = 0; waited < 30000; waited += 5) {
+        OVERLAPPED at = {};
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+            return reinterpret_cast<intptr_t>(file);
+        if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) break;
+        Sleep(5);
+    }
+    CloseHandle(file);
+    if (why) *why = "the settings file is locked by another writer";
+    return -1;
+}
+
+void UnlockFileWin(intptr_t handle) {
+    HANDLE file = reinterpret_cast<HANDLE>(handle);
+    OVERLAPPED at = {};
+    UnlockFileEx(file, 0, 1, 0, &at);
+    CloseHandle(file);
 }
 
 std::string WideToUtf8(const wchar_t* text) {

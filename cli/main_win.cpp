@@ -12,6 +12,7 @@
 
 int wmain(int argc, wchar_t** argv) {
     SetFileReplacer(ReplaceFileWriteThrough);
+    SetFileLocker(FileLocker{LockFileWin, UnlockFileWin});
     SetCodePageDecoder(SystemCodePageToUtf8);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(WideToUtf8(argv[i]));
