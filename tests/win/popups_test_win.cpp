@@ -3,7 +3,9 @@
 // timers are stopped and their ticks sent by hand, so every step is checked exactly.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/popup_timing.h"
 #include "calc/formulas.h"
@@ -172,6 +174,48 @@ TEST_F(Popups, SecondRequestRestartsAndRecoloursTheSharedClass) {
     Tick(gAlertPopup, 1);
     EXPECT_EQ(AlphaOf(gAlertPopup), 25);
     EXPECT_EQ(ClassBrushColour(gNoticePopup), RGB(255, 153, 153));
+}
+
+// On screen: the alert's ground in its request's colour, with dark text inside the margins.
+TEST_F(Popups, AlertPaintsItsColourAndText) {
+    ShowAlert(u"아이템 종류 식별 불가.");
+    Tick(gAlertPopup, 10);
+    UpdateWindow(gAlertPopup);
+    PumpMessages();
+    Sleep(200);  // the X server shows what was drawn
+    PumpMessages();
+    const RECT r = RectOf(gAlertPopup);
+    BorrowedDC screen(nullptr);
+    const COLORREF ground = GetPixel(screen.get(), r.left + 5, r.top + 5);
+    EXPECT_NEAR(GetRValue(ground), 250, 6);  // alpha 250 over the black desktop, or opaque
+    EXPECT_NEAR(GetGValue(ground), 150, 6);
+    EXPECT_NEAR(GetBValue(ground), 150, 6);
+    int dark = 0;
+    for (int y = r.top + kPopupMarginY; y < r.bottom - kPopupMarginY; ++y)
+        for (int x = r.left + kPopupMarginX; x < r.right - kPopupMarginX; ++x)
+            if (GetRValue(GetPixel(screen.get(), x, y)) < 80) ++dark;
+    EXPECT_GT(dark, 50);
+    if (const char* keep = std::getenv("TALLYWICK_KEEP_POPUP")) {
+        // A copy of the popup's area for a person to look at.
+        OwnedDC memory(CreateCompatibleDC(screen.get()));
+        OwnedBitmap shot(CreateCompatibleBitmap(screen.get(), r.right - r.left, r.bottom - r.top));
+        {
+            Selection selected(memory.get(), shot.get());
+            BitBlt(memory.get(), 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top,
+                   SRCCOPY);
+        }
+        HANDLE f = CreateFileA(keep, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        std::vector<uint8_t> bytes(size_t(4) * (r.right - r.left) * (r.bottom - r.top));
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right - r.left, r.bottom - r.top, 1, 32, BI_RGB};
+        GetDIBits(screen.get(), shot.get(), 0, UINT(r.bottom - r.top), bytes.data(), &info, DIB_RGB_COLORS);
+        BITMAPFILEHEADER fh{0x4D42, DWORD(54 + bytes.size()), 0, 0, 54};
+        DWORD n;
+        WriteFile(f, &fh, 14, &n, nullptr);
+        WriteFile(f, &info.bmiHeader, 40, &n, nullptr);
+        WriteFile(f, bytes.data(), DWORD(bytes.size()), &n, nullptr);
+        CloseHandle(f);
+    }
 }
 
 TEST_F(Popups, ClicksDismissOnlyTheAlert) {
