@@ -2,6 +2,8 @@
 # program per tests/win/*_test_win.cpp, run by CTest (through Wine when cross-compiling).
 file(GLOB WIN_SOURCES CONFIGURE_DEPENDS
   base/*_win.cpp reader/*_win.cpp calc/*_win.cpp app/*_win.cpp win/*_win.cpp)
+# The program's entry point goes into the program, not the library the tests link.
+list(FILTER WIN_SOURCES EXCLUDE REGEX "/win/main_win\\.cpp$")
 if(WIN_SOURCES)
   add_library(tallywick_win STATIC ${WIN_SOURCES})
 else()
@@ -55,6 +57,26 @@ elseif(WIN_TEST_SOURCES)
       set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT WINEDEBUG=-all)
     endif()
   endforeach()
+endif()
+
+# Tallywick.exe: one executable with its resources (templates, menu, icon, manifest, glyph pictures).
+enable_language(RC)
+file(GLOB _glyph_bitmaps RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/res/glyphs CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/res/glyphs/*.bmp)
+list(SORT _glyph_bitmaps)
+set(_glyph_rc "// Written by the build from res/glyphs.\n")
+foreach(bmp IN LISTS _glyph_bitmaps)
+  get_filename_component(id ${bmp} NAME_WE)
+  string(APPEND _glyph_rc "${id} BITMAP \"${CMAKE_CURRENT_SOURCE_DIR}/res/glyphs/${bmp}\"\n")
+endforeach()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/res/glyph_resources.rc CONTENT "${_glyph_rc}" @ONLY)
+add_executable(Tallywick WIN32 win/main_win.cpp res/tallywick.rc)
+target_include_directories(Tallywick PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/res)
+target_link_libraries(Tallywick PRIVATE tallywick_win)
+set_source_files_properties(res/tallywick.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/tallywick.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/tallywick.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h")
+if(MINGW)
+  target_link_options(Tallywick PRIVATE -municode)
 endif()
 
 # The window tests: the stand-in game and the scenario scripts of tests/gui.

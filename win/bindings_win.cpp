@@ -1,0 +1,85 @@
+// The binding operations on real controls.
+#include "win/bindings_win.h"
+
+#include <string>
+
+int gUiUpdateGuard = 1;
+
+namespace {
+
+HWND BoundControl(HWND window, const ControlBinding* b) {
+    return b ? GetDlgItem(window, b->controlId) : nullptr;
+}
+
+void SetText(HWND control, const std::u16string& text) {
+    GuardedUpdate guard;
+    SetWindowTextW(control, reinterpret_cast<const wchar_t*>(text.c_str()));
+}
+
+}  // namespace
+
+void ShowBoundValue(HWND window, const float* variable) {
+    const ControlBinding* b = FindBindingByTarget(variable);
+    if (HWND control = BoundControl(window, b)) SetText(control, BoundValueText(*variable, b->decimals));
+}
+
+void ShowBoundChoice(HWND window, const int32_t* variable) {
+    const ControlBinding* b = FindBindingByTarget(variable);
+    const ChoiceList* list = b ? FindChoiceList(b->controlId) : nullptr;
+    if (!list) return;
+    GuardedUpdate guard;
+    SendDlgItemMessageW(window, b->controlId, CB_SETCURSEL, ChoiceIndexForValue(*list, *variable), 0);
+}
+
+void ShowBoundCheck(HWND window, const int32_t* variable) {
+    const ControlBinding* b = FindBindingByTarget(variable);
+    if (!b) return;
+    GuardedUpdate guard;
+    CheckDlgButton(window, b->controlId, *variable ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ReadBoundEdit(HWND window, int controlId) {
+    ControlBinding* b = FindBindingById(controlId);
+    if (!b || !b->target) return;
+    wchar_t text[128] = {};
+    GetDlgItemTextW(window, controlId, text, 128);
+    *static_cast<float*>(b->target) = StoredValueFromText(reinterpret_cast<const char16_t*>(text));
+}
+
+void ReadBoundChoice(HWND window, int controlId) {
+    ControlBinding* b = FindBindingById(controlId);
+    const ChoiceList* list = FindChoiceList(controlId);
+    if (!b || !b->target || !list) return;
+    const LRESULT i = SendDlgItemMessageW(window, controlId, CB_GETCURSEL, 0, 0);
+    if (i < 0 || i >= list->count) return;
+    *static_cast<int32_t*>(b->target) = list->choices[i].value;
+}
+
+void ReadBoundCheck(HWND window, int controlId) {
+    ControlBinding* b = FindBindingById(controlId);
+    if (!b || !b->target) return;
+    *static_cast<int32_t*>(b->target) = IsDlgButtonChecked(window, controlId) == BST_CHECKED ? 1 : 0;
+}
+
+void FillChoiceList(HWND window, int controlId, int n) {
+    const ChoiceList* list = FindChoiceList(controlId);
+    if (!list) return;
+    GuardedUpdate guard;
+    for (int i = 0; i < n && i < list->count; ++i)
+        SendDlgItemMessageW(window, controlId, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(list->choices[i].text));
+}
+
+void SetFieldLocked(HWND window, const ControlBinding* entry, bool locked, bool zeroValue) {
+    HWND control = BoundControl(window, entry);
+    if (!control) return;
+    if (locked) {
+        SetText(control, u"");
+        if (zeroValue && entry->target) *static_cast<float*>(entry->target) = 0;
+    }
+    SendMessageW(control, EM_SETREADONLY, locked ? TRUE : FALSE, 0);
+}
+
+void SetFieldLocked(HWND window, const float* variable, bool locked, bool zeroValue) {
+    SetFieldLocked(window, FindBindingByTarget(variable), locked, zeroValue);
+}

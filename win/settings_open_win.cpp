@@ -1,0 +1,28 @@
+// Loading another settings file chosen in the system's open-file dialog.
+#include "win/settings_open_win.h"
+
+#include "app/ini_win.h"
+#include "app/settings_file.h"
+#include "base/settings.h"
+#include "base/status.h"
+#include "win/controls_win.h"
+#include "win/hotkeys_win.h"
+#include "win/pages_win.h"
+
+void OpenSettingsFile(HWND owner) {
+    wchar_t path[260] = {};
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"INI 파일(*.ini)\0*.ini\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = 260;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NONETWORKBUTTON;
+    if (!GetOpenFileNameW(&dialog)) return;
+    gSettings.settingsPath = WideToUtf8(path);
+    LoadSettings();
+    UnregisterHotkeys(owner);
+    RegisterHotkeys(owner);
+    ShowActiveProfileEverywhere();
+    ShowAlert(u"선택한 INI 파일의 정보를 불러왔습니다.");
+}
