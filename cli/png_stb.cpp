@@ -127,6 +127,17 @@ uint64_t DecodeNeed(const PngHeader& h, uint64_t fileBytes) {
     return need;
 }
 
+// The decoder copies a first IDAT chunk of no bytes from a null buffer; such files are refused.
+bool FirstIdatEmpty(const uint8_t* data, size_t size) {
+    for (size_t at = 8; at + 8 <= size;) {
+        const uint32_t length = Be32(data + at);
+        if (std::memcmp(data + at + 4, "IDAT", 4) == 0) return length == 0;
+        if (length > size - at - 8) return false;
+        at += 12 + size_t(length);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool DecodePng(const uint8_t* data, size_t size, PixelBuffer& out, std::string& error) {
@@ -156,6 +167,10 @@ bool DecodePng(const uint8_t* data, size_t size, PixelBuffer& out, std::string& 
     if (size + std::max(need, ownCopy) > kPngDecodeBudget) {
         error = "PNG needs too much memory to decode (" + std::to_string(header.depth) + "-bit, " +
                 std::to_string(width) + " x " + std::to_string(height) + ")";
+        return false;
+    }
+    if (FirstIdatEmpty(data, size)) {
+        error = "unreadable PNG data (empty first IDAT chunk)";
         return false;
     }
     tBudget = AllocationBudget{need + (uint64_t(1) << 20), 0};

@@ -117,13 +117,17 @@ TEST(HostilePng, PicturesTooCostlyToDecodeAreRefusedFromTheHeader) {
     PixelBuffer out;
     std::string error;
     // Within the pixel limits, but 16-bit RGBA of 8192 x 8192 would take over 1 GB to decode.
-    std::vector<uint8_t> png = Png(8192, 8192, 16, 6, ZeroBomb(1000), 0);
+    std::vector<uint8_t> png = Png(8192, 8192, 16, 6, ZeroBomb(1000), uint32_t(ZeroBomb(1000).size()));
     EXPECT_FALSE(DecodeImage(png.data(), png.size(), out, error));
     EXPECT_EQ(error.find("PNG needs too much memory"), 0u) << error;
     // 8-bit grey of the largest size is decoded (the data is short: it fails on the data, late).
-    png = Png(8192, 8192, 8, 0, ZeroBomb(1000), 0);
+    png = Png(8192, 8192, 8, 0, ZeroBomb(1000), uint32_t(ZeroBomb(1000).size()));
     EXPECT_FALSE(DecodeImage(png.data(), png.size(), out, error));
     EXPECT_EQ(error.find("unreadable PNG data"), 0u) << error;
+    // A first IDAT chunk of no bytes.
+    png = Png(2, 1, 8, 2, {}, 0);
+    EXPECT_FALSE(DecodeImage(png.data(), png.size(), out, error));
+    EXPECT_EQ(error, "unreadable PNG data (empty first IDAT chunk)");
 }
 
 class HostileFiles : public ::testing::Test {
