@@ -35,6 +35,13 @@ LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lPara
     return DefSubclassProc(field, message, wParam, lParam);
 }
 
+// The two drop-down lists keep their own Enter, which picks the highlighted choice: taking it as
+// "submit" would close the dialog while the player is still choosing the kind.
+bool IsEdit(HWND control) {
+    wchar_t className[16] = {};
+    return control && GetClassNameW(control, className, 16) && lstrcmpiW(className, L"Edit") == 0;
+}
+
 void ShowWeaponDps(HWND dialog) {
     gCompareItem.weaponDps = WeaponDps(gCompareItem.item);
     ShowBoundValue(dialog, &gCompareItem.weaponDps);
@@ -51,9 +58,8 @@ void OnInit(HWND dialog) {
     UnregisterHotkeys(gMainWindow);
     const ControlBinding* table = BindingTable();
     for (int i = 0; i < kBindingCount; ++i)
-        if (table[i].kind == kCompareFieldKind)
-            if (HWND field = GetDlgItem(dialog, table[i].controlId))
-                SetWindowSubclass(field, FieldProc, 0, 0);
+        if (table[i].kind == kCompareFieldKind && IsEdit(GetDlgItem(dialog, table[i].controlId)))
+            SetWindowSubclass(GetDlgItem(dialog, table[i].controlId), FieldProc, 0, 0);
     FillChoiceList(dialog, IDC_CMP_KIND, 13);
     FillChoiceList(dialog, IDC_CMP_POSITION, 2);
     for (float& v : gCompareItem.item.stats) v = 0;

@@ -338,6 +338,52 @@ gui_client_rect() {
     sed -nE 's/.*query-window window=[-0-9,]+ client=(-?[0-9]+),(-?[0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3 \4/p' "$out" 2>/dev/null | grep .
 }
 
+# --- Controls of a program's windows, as a user sees them ---
+
+# gui_query_controls TITLE: lists every control of the top-level window with that exact title into
+# $GUI_CONTROLS (one "control id=N class=C parent=P x= y= w= h= visible= readonly= checked= text=T"
+# line each; asks the stand-in game). Status 1 when there is no such window.
+gui_query_controls() {
+    GUI_CONTROLS="$GUI_WORK/controls.log"
+    rm -f "$GUI_CONTROLS"
+    gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --query-controls "$1" --log "$(gui_winpath "$GUI_CONTROLS")"
+    grep -q 'query-controls done' "$GUI_CONTROLS" 2>/dev/null
+}
+
+# gui_control_line ID [N]: the line of the Nth (default 1) visible control with that id, from the
+# last gui_query_controls (ids repeat across dialogs; visible ones are on the page shown).
+gui_control_line() {
+    grep -E "control id=$1 .* visible=1 " "$GUI_CONTROLS" 2>/dev/null | sed -n "${2:-1}p" | grep .
+}
+
+# gui_control_field ID FIELD [N]: one field (x, y, w, h, readonly, checked, text, class) of a control.
+gui_control_field() {
+    local line
+    line=$(gui_control_line "$1" "${3:-1}") || return 1
+    if [ "$2" = text ]; then
+        printf '%s\n' "${line#* text=}"
+    else
+        sed -E "s/.* $2=([^ ]*) .*/\1/" <<<"$line"
+    fi
+}
+
+# gui_click_control ID [N]: clicks the middle of a visible control from the last query.
+gui_click_control() {
+    local x y w h
+    x=$(gui_control_field "$1" x "${2:-1}") || { _gui_say "no visible control $1"; return 1; }
+    y=$(gui_control_field "$1" y "${2:-1}")
+    w=$(gui_control_field "$1" w "${2:-1}")
+    h=$(gui_control_field "$1" h "${2:-1}")
+    gui_click_screen $((x + w / 2)) $((y + h / 2))
+}
+
+# gui_type_into ID TEXT [N]: clicks an edit field, replaces its text by TEXT.
+gui_type_into() {
+    gui_click_control "$1" "${3:-1}" || return 1
+    gui_key End shift+Home BackSpace
+    gui_type "$2"
+}
+
 # --- Input (through the XTEST extension, as real devices: Wine ignores synthetic X events) ---
 
 # gui_mouse_move X Y: moves the pointer to the screen point.

@@ -6,6 +6,7 @@
 //                    [--log FILE] [--title TEXT] [--hold-hotkey MOD,KEY] [--framed]
 //   standin_game.exe --probe-hotkey MOD,KEY [--log FILE]
 //   standin_game.exe --query-window TITLE [--log FILE]
+//   standin_game.exe --query-controls TITLE [--log FILE]
 //
 // --picture shows a picture file (PNG when the command-line reader's image loader is built in);
 // --scene composes the screen a tooltip-composer description asks for, in process; --save-picture
@@ -23,6 +24,11 @@
 // --query-window logs the window rectangle and the client area's screen position of the
 // top-level window with that exact title: "query-window window=L,T,R,B client=X,Y,W,H" (exit 0)
 // or "query-window not-found" (exit 1).
+// --query-controls logs one line per child window of that top-level window, as a user sees it:
+// "control id=N class=C parent=P x=X y=Y w=W h=H visible=0|1 readonly=0|1 checked=0|1 text=T"
+// (screen position; P is the parent dialog's own id path, so that repeated ids can be told
+// apart: the parent's window handle in hex; text is the control's text, or a combo box's
+// selected choice, UTF-8, last on the line).
 //
 // Log lines: "<milliseconds since start> <event> <details>", flushed one by one, for example
 //   152 ready window=0x1234 screen=1280x1024 picture=1280x1024 title="Stand-in Game"
@@ -56,7 +62,7 @@ constexpr int kHeldHotkeyId = 1;
 constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture smaller than the screen
 
 struct Options {
-    std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow;
+    std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow, queryControls;
     std::wstring title = L"Stand-in Game";
     bool framed = false;
 };
@@ -306,6 +312,47 @@ int QueryWindow() {
     return 0;
 }
 
+// Text as another process's control gives it: WM_GETTEXT, or a combo box's selected choice.
+std::wstring ControlText(HWND control, const wchar_t* className) {
+    wchar_t text[512] = {};
+    if (_wcsicmp(className, L"ComboBox") == 0) {
+        const LRESULT i = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        if (i >= 0 && SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 511) SendMessageW(control, CB_GETLBTEXT, i, LPARAM(text));
+    } else {
+        SendMessageW(control, WM_GETTEXT, 511, LPARAM(text));
+    }
+    for (wchar_t* p = text; *p; ++p)
+        if (*p == L'\r' || *p == L'\n') *p = L' ';
+    return text;
+}
+
+BOOL CALLBACK LogControl(HWND control, LPARAM) {
+    wchar_t className[64] = {};
+    GetClassNameW(control, className, 64);
+    RECT r;
+    GetWindowRect(control, &r);
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    const bool edit = _wcsicmp(className, L"Edit") == 0;
+    const bool button = _wcsicmp(className, L"Button") == 0;
+    Log("control id=%d class=%s parent=%llx x=%ld y=%ld w=%ld h=%ld visible=%d readonly=%d checked=%d text=%s",
+        GetDlgCtrlID(control), Utf8(className).c_str(), (unsigned long long)(uintptr_t)GetParent(control), r.left,
+        r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(control) ? 1 : 0,
+        edit && (style & ES_READONLY) ? 1 : 0, button && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
+        Utf8(ControlText(control, className)).c_str());
+    return TRUE;
+}
+
+int QueryControls() {
+    HWND window = FindWindowW(nullptr, Wide(gOptions.queryControls).c_str());
+    if (!window) {
+        Log("query-controls not-found");
+        return 1;
+    }
+    EnumChildWindows(window, LogControl, 0);
+    Log("query-controls done");
+    return 0;
+}
+
 int RunGame(HINSTANCE instance) {
     if (!ReloadPicture()) return 2;
 
@@ -388,6 +435,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         else if (name == L"--hold-hotkey") gOptions.holdHotkey = Utf8(value);
         else if (name == L"--probe-hotkey") gOptions.probeHotkey = Utf8(value);
         else if (name == L"--query-window") gOptions.queryWindow = Utf8(value);
+        else if (name == L"--query-controls") gOptions.queryControls = Utf8(value);
         else {
             usage = "unknown option " + Utf8(name);
             break;
@@ -402,6 +450,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int rc;
     if (!gOptions.probeHotkey.empty()) rc = ProbeHotkey();
     else if (!gOptions.queryWindow.empty()) rc = QueryWindow();
+    else if (!gOptions.queryControls.empty()) rc = QueryControls();
     else rc = RunGame(instance);
     Log("exit code=%d", rc);
     if (gLog) std::fclose(gLog);
