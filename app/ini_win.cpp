@@ -112,6 +112,14 @@ std::string WideToUtf8(const wchar_t* text) {
     return utf8;
 }
 
+std::wstring Utf8ToWide(const std::string& utf8) {
+    if (utf8.empty() || utf8.size() > 0x7FFFFFFF) return std::wstring();
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(size_t(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+    return wide;
+}
+
 std::string SystemCodePageToUtf8(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return std::string();
     const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);

@@ -21,3 +21,5 @@ std::string SystemCodePageToUtf8(std::string_view bytes);
 // UTF-16 text (a command-line argument, a path from the system) as UTF-8; unpaired surrogates
 // become U+FFFD.
 std::string WideToUtf8(const wchar_t* text);
+// UTF-8 (a path or a reason kept by the program) as UTF-16 for the system.
+std::wstring Utf8ToWide(const std::string& utf8);

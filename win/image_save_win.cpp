@@ -5,6 +5,8 @@
 #include <objidl.h>
 
 #include <algorithm>
+
+#include "app/ini_win.h"
 // clang-format off
 #include <gdiplus.h>
 // clang-format on
@@ -21,21 +23,14 @@ namespace {
 
 ImageFolderChooser gChooser = nullptr;
 
-std::wstring Widen(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-    return wide;
-}
-
 bool FolderExists(const std::string& folder) {
-    const DWORD attributes = GetFileAttributesW(Widen(folder).c_str());
+    const DWORD attributes = GetFileAttributesW(Utf8ToWide(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool AnyFileMatches(const std::string& pattern) {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Widen(pattern).c_str(), &found);
+    HANDLE search = FindFirstFileW(Utf8ToWide(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return true;
@@ -172,7 +167,7 @@ std::vector<uint8_t> BitmapFileBytes(HBITMAP bitmap) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = Utf8ToWide(path);
     HANDLE file =
         CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -225,7 +220,7 @@ void SaveItemImage(HBITMAP tooltip, POINTS position) {
         return;
     }
     SetOverlayPicture(tooltip);
-    const std::wstring wide = Widen(*path);
+    const std::wstring wide = Utf8ToWide(*path);
     ShowSavedNotice(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
     ShowOverlay(position.x, position.y);
 }

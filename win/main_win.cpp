@@ -3,6 +3,8 @@
 #include "res/resource.h"
 #include "win/controls_win.h"
 #include "win/main_window_win.h"
+#include "win/overlay_win.h"
+#include "win/popups_win.h"
 
 namespace {
 
@@ -26,6 +28,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     gInstance = instance;
     RegisterWindowClass(L"Tallywick", MainWindowProc, HBRUSH(COLOR_BTNFACE + 1),
                         MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    RegisterWindowClass(L"Transparent Popup Class", OverlayProc, HBRUSH(COLOR_BTNFACE + 1), nullptr);
+    RegisterWindowClass(kModifiedStatsPopupClassName, ModifiedStatsPopupProc,
+                        HBRUSH(GetStockObject(LTGRAY_BRUSH)), nullptr);
+    RegisterWindowClass(kNoticePopupClassName, NoticePopupProc, HBRUSH(GetStockObject(LTGRAY_BRUSH)),
+                        nullptr);
     HWND window = CreateWindowExW(0, L"Tallywick", L"Tallywick", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                   200, 200, 300, 300, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;

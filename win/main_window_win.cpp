@@ -12,7 +12,9 @@
 #include "res/resource.h"
 #include "win/controls_win.h"
 #include "win/hotkeys_win.h"
+#include "win/overlay_win.h"
 #include "win/pages_win.h"
+#include "win/popups_win.h"
 #include "win/settings_open_win.h"
 #include "win/startup_win.h"
 
@@ -48,15 +50,10 @@ struct DeferredResize {
 };
 DeferredResize gDeferred = {};
 
+// The topmost marker with "no z-order" changes nothing in the z-order but lets a layout change made
+// while minimised be recognised and applied again on restore.
 void SizeMainWindowToClient(int width, int height) {
-    RECT r = {0, 0, width, height};
-    const DWORD style = DWORD(GetWindowLongPtrW(gMainWindow, GWL_STYLE));
-    const DWORD exStyle = DWORD(GetWindowLongPtrW(gMainWindow, GWL_EXSTYLE));
-    AdjustWindowRectEx(&r, style, TRUE, exStyle);
-    // The topmost marker with "no z-order" changes nothing in the z-order but lets a change made
-    // while minimised be recognised and applied again on restore.
-    SetWindowPos(gMainWindow, HWND_TOPMOST, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeWindowToClient(gMainWindow, width, height, true);
 }
 
 void ShowSelectedPage() {
@@ -115,7 +112,6 @@ void OnDestroy(HWND window) {
     if (!SaveSettings())
         ReportSaveFailure(nullptr,
                           L"설정 파일을 저장하지 못했습니다. 바뀐 설정과 프로필이 저장되지 않았습니다.");
-    ReleaseProgramState();
     if (gTabFont) DeleteObject(gTabFont);
     PostQuitMessage(0);
 }
@@ -190,6 +186,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_MOUSEWHEEL:
             OnMouseWheel(wParam);
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) HidePopup(gModifiedStatsPopup);
             break;
         case WM_WINDOWPOSCHANGING:
             OnWindowPosChanging(window, reinterpret_cast<WINDOWPOS*>(lParam));

@@ -16,6 +16,7 @@
 #include "win/bindings_win.h"
 #include "win/compare_dialog_win.h"
 #include "win/main_window_win.h"
+#include "win/popups_win.h"
 #include "win/startup_win.h"
 
 HWND gProfilePage = nullptr;
@@ -321,6 +322,7 @@ void InstallCalcView() {
     view.selectPage = SelectCalcPage;
     view.activateMainWindow = ActivateMainWindow;
     view.minimiseMainWindow = MinimiseMainWindow;
+    view.showModifiedStats = ShowModifiedStats;
     SetCalcView(view);
 }
 

@@ -8,12 +8,18 @@
 #include "app/ini_win.h"
 #include "app/settings_file.h"
 #include "base/settings.h"
+#include "base/status.h"
 #include "base/text_encoding.h"
 #include "reader/glyphs.h"
+#include "win/main_window_win.h"
+#include "win/overlay_win.h"
+#include "win/popups_win.h"
 
 namespace {
 
 std::string gGlyphError;
+IniFileStatus gSettingsStatus = IniFileStatus::kLoaded;
+std::string gSettingsError;
 
 // A bitmap resource is a .bmp file without its 14-byte file header: put one in front.
 bool GlyphFromResource(int resourceId, std::vector<uint8_t>& bmpFile) {
@@ -45,13 +51,6 @@ bool GlyphFromResource(int resourceId, std::vector<uint8_t>& bmpFile) {
     return true;
 }
 
-std::wstring Wide(const std::string& utf8) {
-    std::wstring out(utf8.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), int(out.size()));
-    out.resize(n > 0 ? size_t(n) : 0);
-    return out;
-}
-
 }  // namespace
 
 std::string ExecutablePath() {
@@ -69,6 +68,7 @@ std::string ExecutablePath() {
 
 void PrepareProgramState() {
     SetFileReplacer(ReplaceFileWriteThrough);
+    SetFileLocker(FileLocker{LockFileWin, UnlockFileWin});
     SetCodePageDecoder(SystemCodePageToUtf8);
     if (!LoadGlyphTemplates(GlyphFromResource, gGlyphError) && gGlyphError.empty())
         gGlyphError = "glyph pictures missing";
@@ -76,21 +76,23 @@ void PrepareProgramState() {
 
 void LoadStartupSettings() {
     ComputeSettingsPath(ExecutablePath());
-    LoadSettings();
+    gSettingsStatus = LoadSettings(&gSettingsError);
 }
 
 void ReportStartupProblems() {
     if (gGlyphError.empty()) return;
     const std::wstring text =
-        L"인식용 그림을 불러오지 못했습니다. 아이템을 읽을 수 없습니다.\n" + Wide(gGlyphError);
+        L"인식용 그림을 불러오지 못했습니다. 아이템을 읽을 수 없습니다.\n" + Utf8ToWide(gGlyphError);
     MessageBoxW(nullptr, text.c_str(), L"Tallywick", MB_OK | MB_ICONWARNING);
 }
 
-void ReleaseProgramState() {}
-
 void ReportSaveFailure(HWND owner, const wchar_t* what) {
-    const std::wstring text = std::wstring(what) + L"\n" + Wide(gSettings.settingsPath);
-    MessageBoxW(owner, text.c_str(), L"Tallywick", MB_OK | MB_ICONERROR);
+    const std::wstring text = std::wstring(what) + L"\n" + Utf8ToWide(gSettings.settingsPath);
+    MessageBoxW(owner, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
 }
 
-void CreatePopupsAndOverlay() {}
+void CreatePopupsAndOverlay() {
+    CreatePopupWindows(gInstance);
+    CreateOverlayWindow(gInstance);
+    InstallPopupDelivery();
+}

@@ -8,9 +8,12 @@
 void PrepareProgramState();
 // The settings file beside the executable (or in the settings folder), with the active profile.
 void LoadStartupSettings();
-// Problems the player must know about from the start: pictures that did not load.
+// Problems the player must know about from the start: a settings file that is not one, pictures
+// that did not load, a stored profile that could not be used.
 void ReportStartupProblems();
-void ReleaseProgramState();
+// The caption of the program's message boxes (apart from the main window's "Tallywick").
+inline constexpr wchar_t kMessageBoxTitle[] = L"Tallywick 알림";
+
 // A message box: what could not be done because the settings file could not be written, and
 // where that file is.
 void ReportSaveFailure(HWND owner, const wchar_t* what);

@@ -165,7 +165,9 @@ assert_ok "the open-file dialog appears" test -n "$open_dialog"
 gui_screenshot open-dialog >/dev/null
 gui_type "$(gui_winpath "$GUI_WORK/other.ini")"
 gui_key Return
-sleep 2
+alert=$(gui_wait_window "Tallywick Alert Popup" 10)
+assert_ok "the loaded message appears in the alert popup" test -n "$alert"
+gui_screenshot loaded-alert >/dev/null
 gui_query_controls Tallywick
 assert_eq "53484.02" "$(gui_control_field 3004 text)" "the summary shows the loaded profile's damage"
 assert_eq "1" "$(radio_checked 1)" "and its active profile"
