@@ -15,6 +15,8 @@
 #define IDD_CALCULATOR                           226
 #define IDD_SUMMARY                              242
 #define IDD_COMPARE                              246
+#define IDD_SETTINGS                             228
+#define IDD_ABOUT                                245
 
 // Menu commands
 #define IDM_OPEN_SETTINGS                        40008
@@ -326,3 +328,30 @@
 #define IDC_IMAGE_FORMAT                         4019
 #define IDC_NO_ACTIVATE_ON_EQUIP                 4023
 #define IDC_POPUP_ON_COMPARE                     4017
+#define IDC_HOTKEY_EQUIP                         4000
+#define IDC_HOTKEY_EQUIP_SECONDARY               4002
+#define IDC_HOTKEY_COMPARE                       4003
+#define IDC_HOTKEY_COMPARE_SECONDARY             4004
+#define IDC_HOTKEY_CAPTURE                       4005
+// Beside each hotkey field: why that combination does nothing (empty while it works).
+#define IDC_HOTKEY_NOTE_EQUIP                    4110
+#define IDC_HOTKEY_NOTE_EQUIP_SECONDARY          4111
+#define IDC_HOTKEY_NOTE_COMPARE                  4112
+#define IDC_HOTKEY_NOTE_COMPARE_SECONDARY        4113
+#define IDC_HOTKEY_NOTE_CAPTURE                  4114
+#define IDC_KIND_TOLERANCE_VALUE                 4106
+#define IDC_OPTION_TOLERANCE_VALUE               4107
+#define IDC_VALUE_TOLERANCE_VALUE                4108
+#define IDC_KIND_TOLERANCE_DEFAULT               4100
+#define IDC_OPTION_TOLERANCE_DEFAULT             4101
+#define IDC_VALUE_TOLERANCE_DEFAULT              4102
+#define IDC_IMAGE_FOLDER                         1007
+#define IDC_IMAGE_FOLDER_BROWSE                  4010
+#define IDC_INI_FOLDER                           1008
+#define IDC_INI_FOLDER_BROWSE                    4024
+
+// About box
+#define IDC_ABOUT_VERSION                        1110
+#define IDC_ABOUT_DATE                           1111
+#define IDC_ABOUT_NOTE                           1109
+#define IDC_ABOUT_LINK                           6000

@@ -3,6 +3,10 @@
 
 #include <string>
 
+#include "base/settings.h"
+#include "res/resource.h"
+#include "win/controls_win.h"
+
 int gUiUpdateGuard = 1;
 
 namespace {
@@ -68,6 +72,26 @@ void FillChoiceList(HWND window, int controlId, int n) {
     for (int i = 0; i < n && i < list->count; ++i)
         SendDlgItemMessageW(window, controlId, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(list->choices[i].text));
+}
+
+void ShowBoundSlider(HWND window, const int32_t* variable) {
+    const ControlBinding* b = FindBindingByTarget(variable);
+    if (!b) return;
+    GuardedUpdate guard;
+    SendDlgItemMessageW(window, b->controlId, TBM_SETPOS, TRUE, *variable);
+}
+
+void ReadBoundSlider(HWND window, int controlId) {
+    ControlBinding* b = FindBindingById(controlId);
+    if (!b || !b->target) return;
+    *static_cast<int32_t*>(b->target) = int32_t(SendDlgItemMessageW(window, controlId, TBM_GETPOS, 0, 0));
+}
+
+void ShowToleranceLabels(HWND window) {
+    constexpr int kLabels[3] = {IDC_KIND_TOLERANCE_VALUE, IDC_OPTION_TOLERANCE_VALUE,
+                                IDC_VALUE_TOLERANCE_VALUE};
+    GuardedUpdate guard;
+    for (int i = 0; i < 3; ++i) SetDlgItemInt(window, kLabels[i], UINT(gSettings.errorLimit[i]), TRUE);
 }
 
 void SetFieldLocked(HWND window, const ControlBinding* entry, bool locked, bool zeroValue) {

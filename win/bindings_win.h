@@ -29,6 +29,11 @@ void ReadBoundEdit(HWND window, int controlId);
 void ReadBoundChoice(HWND window, int controlId);
 void ReadBoundCheck(HWND window, int controlId);
 void FillChoiceList(HWND window, int controlId, int n);
+// Sliders bound to the three recognition tolerances: show a tolerance (redrawing the slider),
+// store a slider's position, and write the three tolerances into their value labels.
+void ShowBoundSlider(HWND window, const int32_t* variable);
+void ReadBoundSlider(HWND window, int controlId);
+void ShowToleranceLabels(HWND window);
 // Locked: the text is cleared (and the variable zeroed with zeroValue) and the edit made
 // read-only; unlocked: the edit is made editable.
 void SetFieldLocked(HWND window, const ControlBinding* entry, bool locked, bool zeroValue);
