@@ -10,11 +10,14 @@
 #include "app/settings_file.h"
 #include "base/settings.h"
 #include "res/resource.h"
+#include "win/about_box_win.h"
 #include "win/controls_win.h"
+#include "win/distribution_win.h"
 #include "win/hotkeys_win.h"
 #include "win/overlay_win.h"
 #include "win/pages_win.h"
 #include "win/popups_win.h"
+#include "win/settings_dialog_win.h"
 #include "win/settings_open_win.h"
 #include "win/startup_win.h"
 
@@ -22,9 +25,6 @@ HINSTANCE gInstance = nullptr;
 HWND gMainWindow = nullptr;
 
 namespace {
-
-// The program's distribution page, opened by "도움말".
-constexpr wchar_t kDistributionPage[] = L"https://tallywick.github.io/";
 
 struct PageRow {
     const wchar_t* tabText;
@@ -133,8 +133,12 @@ void OnCommand(HWND window, int id) {
         case IDM_HELP:
             ShellExecuteW(window, L"open", kDistributionPage, nullptr, nullptr, SW_SHOWNORMAL);
             break;
-        case IDM_SETTINGS:  // the settings dialog and the about box come with their own templates
+        case IDM_SETTINGS:
+            OpenSettingsDialog(window);
+            break;
         case IDM_ABOUT:
+            OpenAboutBox(window);
+            break;
         default:
             break;
     }

@@ -11,9 +11,11 @@
 #include "base/status.h"
 #include "base/text_encoding.h"
 #include "reader/glyphs.h"
+#include "win/image_save_win.h"
 #include "win/main_window_win.h"
 #include "win/overlay_win.h"
 #include "win/popups_win.h"
+#include "win/settings_dialog_win.h"
 
 namespace {
 
@@ -70,6 +72,7 @@ void PrepareProgramState() {
     SetFileReplacer(ReplaceFileWriteThrough);
     SetFileLocker(FileLocker{LockFileWin, UnlockFileWin});
     SetCodePageDecoder(SystemCodePageToUtf8);
+    SetImageFolderChooser(ChooseImageFolder);
     if (!LoadGlyphTemplates(GlyphFromResource, gGlyphError) && gGlyphError.empty())
         gGlyphError = "glyph pictures missing";
 }
