@@ -53,9 +53,23 @@ open_settings() {
     gui_query_controls "설정" || gui_abort "no controls in the settings dialog"
 }
 
+browser_window() {  # the folder browser's X window id, once it shows (its title is the system's)
+    local i w
+    for ((i = 0; i < 50; i++)); do
+        w=$(xdotool search --onlyvisible --name '^(폴더 탐색|폴더 찾아보기|Browse for Folder)$' 2>/dev/null | head -n1)
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
 # The capture slot starts as Ctrl+1, which the first slot registers before it; another program
-# holds Ctrl+Shift+2 (the fourth slot's).
-printf '[HotKey]\r\n4=%s\r\n' "$(struct_hex 14 4005 0x31 2)" >"$ini"
+# holds Ctrl+Shift+2 (the fourth slot's). The image folder is a folder with a subfolder on the
+# prefix's drive C: (the browser opens at it).
+pics_win='C:\tallywick-settings-test'
+rm -rf "$WINEPREFIX/drive_c/tallywick-settings-test"
+mkdir -p "$WINEPREFIX/drive_c/tallywick-settings-test/sub"
+printf '[HotKey]\r\n4=%s\r\n[File Path]\r\nImage=%s\r\n' "$(struct_hex 14 4005 0x31 2)" "$pics_win" >"$ini"
 gui_start_game --hold-hotkey ctrl+shift,2 || gui_abort "the stand-in game did not start"
 assert_log_line "$GUI_GAME_LOG" 'hold-hotkey .* registered' "the stand-in holds Ctrl+Shift+2"
 gui_launch tw "$app" "$app/Tallywick.exe"
@@ -74,7 +88,8 @@ assert_eq "BMP" "$(gui_control_field 4019 text)" "the image format starts at BMP
 assert_eq "10 5 8" "$(gui_control_field 4106 text) $(gui_control_field 4107 text) $(gui_control_field 4108 text)" \
     "the tolerance labels show 10, 5 and 8"
 assert_eq "1 1" "$(gui_control_field 4023 checked) $(gui_control_field 4017 checked)" "both check boxes are ticked"
-assert_eq "" "$(gui_control_field 1007 text)$(gui_control_field 1008 text)" "both folder fields are empty"
+assert_eq "$pics_win" "$(gui_control_field 1007 text)" "the image folder field shows the folder"
+assert_eq "" "$(gui_control_field 1008 text)" "the settings folder field is empty"
 assert_eq "" "$(gui_control_field 4110 text)$(gui_control_field 4111 text)$(gui_control_field 4112 text)" \
     "the registered slots have no note"
 assert_eq "다른 프로그램이 사용 중" "$(gui_control_field 4113 text)" "the slot another program holds is shown as taken"
@@ -120,6 +135,27 @@ assert_eq "10 5 1" "$(gui_control_field 4106 text) $(gui_control_field 4107 text
     "the tolerances are kept"
 assert_eq "다른 프로그램이 사용 중" "$(gui_control_field 4113 text)" "the held slot is still taken"
 assert_eq "" "$(gui_control_field 4110 text)$(gui_control_field 4114 text)" "the changed slots work"
+
+# "경로 변경": cancelling the browser keeps the folder; choosing the subfolder of the one it opens at
+# shows it. A settings folder typed by hand decides where the file is written at the end.
+gui_click_control 4010
+browser=$(browser_window) || gui_abort "the folder browser did not open"
+sleep 1
+gui_screenshot folder-browser >/dev/null
+gui_key Escape
+gui_wait_window_gone "$browser" 10
+gui_query_controls "설정"
+assert_eq "$pics_win" "$(gui_control_field 1007 text)" "a cancelled browser leaves the folder"
+gui_click_control 4010
+browser=$(browser_window) || gui_abort "the folder browser did not reopen"
+sleep 1
+gui_key Right Down Return  # open the selected folder, its first subfolder, confirm
+gui_wait_window_gone "$browser" 10
+ini_dir="$GUI_WORK/inidir"
+mkdir -p "$ini_dir"
+gui_type_into 1008 "$(gui_winpath "$ini_dir")"
+gui_query_controls "설정"
+assert_eq "$pics_win\sub" "$(gui_control_field 1007 text)" "the chosen subfolder is shown"
 gui_key Escape
 gui_wait_window_gone "$dialog" 10
 
@@ -146,6 +182,11 @@ assert_eq "refused" "$(probe ctrl,3)" "after the about box the hotkeys are regis
 # --- The settings file after a clean close holds the changes as the file stores them.
 gui_close_window "$main" tw
 assert_eq 0 "$GUI_EXIT_CODE" "the program ends cleanly"
+assert_ok "the settings file is written in the typed settings folder" test -f "$ini_dir/Tallywick.ini"
+assert_eq "INI=$(gui_winpath "$ini_dir")" "$(tr -d '\r' <"$ini_dir/Tallywick.ini" | grep -m1 '^INI=')" \
+    "which it names as the settings folder"
+ini="$ini_dir/Tallywick.ini"
+assert_eq "Image=$pics_win\sub" "$(ini_line Image)" "the chosen image folder is stored"
 assert_eq "Socket Options=$(struct_hex 0 0 3 1 0 0)" "$(ini_line 'Socket Options')" "the socket choices are stored"
 assert_eq "Error Limit=$(struct_hex 10 5 1)" "$(ini_line 'Error Limit')" "the tolerances are stored"
 assert_eq "0=$(struct_hex 10 4000 0x33 2)" "$(ini_line 0)" "the first hotkey is Ctrl+3"
