@@ -1,7 +1,9 @@
 // Tallywick.exe: registers the window classes, creates the main window and runs the message loop.
+#include "app/ini_win.h"
 #include "base/gdi_win.h"
 #include "res/resource.h"
 #include "win/controls_win.h"
+#include "win/dispatcher_win.h"
 #include "win/main_window_win.h"
 #include "win/overlay_win.h"
 #include "win/popups_win.h"
@@ -22,10 +24,21 @@ bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
     return RegisterClassExW(&c) != 0;
 }
 
+// "--log FILE": one line per action with its outcome and the time of each stage.
+void ReadCommandLine() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (lstrcmpW(argv[i], L"--log") == 0) SetActionLog(WideToUtf8(argv[i + 1]));
+    LocalFree(argv);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     gInstance = instance;
+    ReadCommandLine();
     RegisterWindowClass(L"Tallywick", MainWindowProc, HBRUSH(COLOR_BTNFACE + 1),
                         MAKEINTRESOURCEW(IDR_MAIN_MENU));
     RegisterWindowClass(L"Transparent Popup Class", OverlayProc, HBRUSH(COLOR_BTNFACE + 1), nullptr);

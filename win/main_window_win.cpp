@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "win/about_box_win.h"
 #include "win/controls_win.h"
+#include "win/dispatcher_win.h"
 #include "win/distribution_win.h"
 #include "win/hotkeys_win.h"
 #include "win/overlay_win.h"
@@ -85,6 +86,7 @@ BOOL OnCreate(HWND window) {
     BuildBindingTable();
     InstallCalcView();
     LoadStartupSettings();
+    CreateActionLock();
     RegisterHotkeys(window);
 
     HWND summary = CreateDialogParamW(gInstance, MAKEINTRESOURCEW(IDD_SUMMARY), window, SummaryPageProc, 0);
@@ -105,6 +107,14 @@ BOOL OnCreate(HWND window) {
     CreatePopupsAndOverlay();
     ReportStartupProblems();
     return TRUE;
+}
+
+// No new action can start once the hotkeys are gone; the running ones are let finish (they may be
+// writing a picture, and they send this window their tooltips) before anything is saved or freed.
+void OnClose(HWND window) {
+    UnregisterHotkeys(window);
+    WaitForActions(5000);
+    DestroyWindow(window);
 }
 
 void OnDestroy(HWND window) {
@@ -174,6 +184,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CREATE:
             OnCreate(window);
             return 0;
+        case WM_CLOSE:
+            OnClose(window);
+            return 0;
+        case WM_HOTKEY:
+            StartHotkeyAction(int(wParam));
+            return 0;
+        case kTooltipForAction:
+            return OnTooltipForAction(lParam);
         case WM_DESTROY:
             OnDestroy(window);
             return 0;

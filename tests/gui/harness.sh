@@ -269,6 +269,14 @@ gui_start_game() {
     gui_wait_line "$GUI_GAME_LOG" ' ready ' 10 || { _gui_say "the game did not report ready"; return 1; }
 }
 
+# gui_show_scene DESCRIPTION: the stand-in game (started with --scene "$GUI_WORK/scene.txt") shows
+# the scene of that composer description instead; returns once it is on screen. The picture is
+# also written where --save-picture said.
+gui_show_scene() {
+    cp "$1" "$GUI_WORK/scene.txt" || return 1
+    gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --reload
+}
+
 _gui_regex() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|/]/\\&/g'; }
 
 # gui_find_window TITLE: prints the X window ids of visible windows with exactly that title.

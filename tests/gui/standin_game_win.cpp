@@ -7,6 +7,7 @@
 //   standin_game.exe --probe-hotkey MOD,KEY [--log FILE]
 //   standin_game.exe --query-window TITLE [--log FILE]
 //   standin_game.exe --query-controls TITLE [--log FILE]
+//   standin_game.exe --reload [--log FILE]
 //
 // --picture shows a picture file (PNG when the command-line reader's image loader is built in);
 // --scene composes the screen a tooltip-composer description asks for, in process; --save-picture
@@ -24,6 +25,9 @@
 // --query-window logs the window rectangle and the client area's screen position of the
 // top-level window with that exact title: "query-window window=L,T,R,B client=X,Y,W,H" (exit 0)
 // or "query-window not-found" (exit 1).
+// --reload asks the running stand-in to read its picture (or scene) file again and repaint, so
+// that a test can change what the game shows without moving the focus; it waits until the
+// repaint is done and logs "reload done" (exit 0) or "reload not-found" (exit 1).
 // --query-controls logs one line per child window of that top-level window, as a user sees it:
 // "control id=N class=C parent=P x=X y=Y w=W h=H visible=0|1 readonly=0|1 checked=0|1 text=T"
 // (screen position; P is the parent dialog's own id path, so that repeated ids can be told
@@ -47,9 +51,9 @@
 #include "base/bmp.h"
 #include "base/files.h"
 #include "base/gdi_win.h"
-#include <shellapi.h>  // CommandLineToArgvW
 #include "reader/glyphs.h"
 #include "tools/compose/compose.h"
+#include "win/controls_win.h"  // CommandLineToArgvW
 #ifdef TALLYWICK_STANDIN_PNG
 #include "cli/image_file.h"
 #endif
@@ -63,6 +67,7 @@ constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture 
 
 struct Options {
     std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow, queryControls;
+    bool reload = false;
     std::wstring title = L"Stand-in Game";
     bool framed = false;
 };
@@ -128,11 +133,16 @@ bool ParseHotkey(const std::string& text, UINT& modifiers, UINT& key) {
             size_t plus = mod.find('+', start);
             if (plus == std::string::npos) plus = mod.size();
             const std::string name = mod.substr(start, plus - start);
-            if (name == "ctrl") modifiers |= MOD_CONTROL;
-            else if (name == "shift") modifiers |= MOD_SHIFT;
-            else if (name == "alt") modifiers |= MOD_ALT;
-            else if (name == "win") modifiers |= MOD_WIN;
-            else return false;
+            if (name == "ctrl")
+                modifiers |= MOD_CONTROL;
+            else if (name == "shift")
+                modifiers |= MOD_SHIFT;
+            else if (name == "alt")
+                modifiers |= MOD_ALT;
+            else if (name == "win")
+                modifiers |= MOD_WIN;
+            else
+                return false;
             start = plus + 1;
         }
     }
@@ -166,12 +176,14 @@ bool LoadPicture(PixelBuffer& picture, std::string& error) {
     return LoadImageFile(gOptions.picture, picture, error);
 #else
     const std::string& p = gOptions.picture;
-    if (p.size() >= 4 && (p.compare(p.size() - 4, 4, ".png") == 0 || p.compare(p.size() - 4, 4, ".PNG") == 0)) {
+    if (p.size() >= 4 &&
+        (p.compare(p.size() - 4, 4, ".png") == 0 || p.compare(p.size() - 4, 4, ".PNG") == 0)) {
         error = "PNG pictures need the command-line reader's image loader; give a BMP";
         return false;
     }
     std::vector<uint8_t> bytes;
-    return ReadFileBytes(gOptions.picture, bytes, error) && DecodeBmp(bytes.data(), bytes.size(), picture, error);
+    return ReadFileBytes(gOptions.picture, bytes, error) &&
+           DecodeBmp(bytes.data(), bytes.size(), picture, error);
 #endif
 }
 
@@ -236,44 +248,78 @@ void Paint(HWND window) {
 
 const char* ButtonName(UINT message) {
     switch (message) {
-        case WM_LBUTTONDOWN: case WM_LBUTTONUP: return "left";
-        case WM_RBUTTONDOWN: case WM_RBUTTONUP: return "right";
-        default: return "middle";
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            return "left";
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return "right";
+        default:
+            return "middle";
     }
 }
 
 LRESULT CALLBACK GameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));  // client position of mouse messages
     switch (message) {
-        case WM_PAINT: Paint(window); return 0;
-        case WM_ERASEBKGND: return 1;
-        case WM_KEYDOWN: Log("key-down vk=0x%02X repeat=%d", unsigned(wParam), (lParam >> 30) & 1 ? 1 : 0); break;
-        case WM_KEYUP: Log("key-up vk=0x%02X", unsigned(wParam)); break;
-        case WM_SYSKEYDOWN: Log("sys-key-down vk=0x%02X", unsigned(wParam)); break;
-        case WM_SYSKEYUP: Log("sys-key-up vk=0x%02X", unsigned(wParam)); break;
-        case WM_CHAR: Log("char code=0x%04X", unsigned(wParam)); break;
-        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+        case WM_PAINT:
+            Paint(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_KEYDOWN:
+            Log("key-down vk=0x%02X repeat=%d", unsigned(wParam), (lParam >> 30) & 1 ? 1 : 0);
+            break;
+        case WM_KEYUP:
+            Log("key-up vk=0x%02X", unsigned(wParam));
+            break;
+        case WM_SYSKEYDOWN:
+            Log("sys-key-down vk=0x%02X", unsigned(wParam));
+            break;
+        case WM_SYSKEYUP:
+            Log("sys-key-up vk=0x%02X", unsigned(wParam));
+            break;
+        case WM_CHAR:
+            Log("char code=0x%04X", unsigned(wParam));
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
             Log("button-down %s x=%d y=%d", ButtonName(message), x, y);
             break;
-        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
             Log("button-up %s x=%d y=%d", ButtonName(message), x, y);
             break;
         case WM_MOUSEMOVE:
             if (x != gLastMouseX || y != gLastMouseY) Log("mouse-move x=%d y=%d", x, y);
             gLastMouseX = x, gLastMouseY = y;
             break;
-        case WM_SETFOCUS: Log("set-focus"); break;
-        case WM_KILLFOCUS: Log("kill-focus"); break;
-        case WM_ACTIVATE: Log("activate state=%u minimized=%u", LOWORD(wParam), HIWORD(wParam) ? 1u : 0u); break;
-        case WM_ACTIVATEAPP: Log("activate-app %d", wParam ? 1 : 0); break;
+        case WM_SETFOCUS:
+            Log("set-focus");
+            break;
+        case WM_KILLFOCUS:
+            Log("kill-focus");
+            break;
+        case WM_ACTIVATE:
+            Log("activate state=%u minimized=%u", LOWORD(wParam), HIWORD(wParam) ? 1u : 0u);
+            break;
+        case WM_ACTIVATEAPP:
+            Log("activate-app %d", wParam ? 1 : 0);
+            break;
         case WM_HOTKEY:
-            Log("hotkey id=%d mod=0x%X vk=0x%02X", int(wParam), unsigned(LOWORD(lParam)), unsigned(HIWORD(lParam)));
+            Log("hotkey id=%d mod=0x%X vk=0x%02X", int(wParam), unsigned(LOWORD(lParam)),
+                unsigned(HIWORD(lParam)));
             return 0;
         case kReloadMessage:
             if (ReloadPicture()) Log("picture-reloaded picture=%dx%d", gPictureWidth, gPictureHeight);
             InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);  // painted before the sender goes on
             return 0;
-        case WM_CLOSE: Log("close"); break;
+        case WM_CLOSE:
+            Log("close");
+            break;
         case WM_DESTROY:
             Log("destroy");
             PostQuitMessage(0);
@@ -317,7 +363,8 @@ std::wstring ControlText(HWND control, const wchar_t* className) {
     wchar_t text[512] = {};
     if (_wcsicmp(className, L"ComboBox") == 0) {
         const LRESULT i = SendMessageW(control, CB_GETCURSEL, 0, 0);
-        if (i >= 0 && SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 511) SendMessageW(control, CB_GETLBTEXT, i, LPARAM(text));
+        if (i >= 0 && SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 511)
+            SendMessageW(control, CB_GETLBTEXT, i, LPARAM(text));
     } else {
         SendMessageW(control, WM_GETTEXT, 511, LPARAM(text));
     }
@@ -334,12 +381,25 @@ BOOL CALLBACK LogControl(HWND control, LPARAM) {
     const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
     const bool edit = _wcsicmp(className, L"Edit") == 0;
     const bool button = _wcsicmp(className, L"Button") == 0;
-    Log("control id=%d class=%s parent=%llx x=%ld y=%ld w=%ld h=%ld visible=%d readonly=%d checked=%d text=%s",
-        GetDlgCtrlID(control), Utf8(className).c_str(), (unsigned long long)(uintptr_t)GetParent(control), r.left,
-        r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(control) ? 1 : 0,
-        edit && (style & ES_READONLY) ? 1 : 0, button && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
+    Log("control id=%d class=%s parent=%llx x=%ld y=%ld w=%ld h=%ld visible=%d readonly=%d checked=%d "
+        "text=%s",
+        GetDlgCtrlID(control), Utf8(className).c_str(), (unsigned long long)(uintptr_t)GetParent(control),
+        r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(control) ? 1 : 0,
+        edit && (style & ES_READONLY) ? 1 : 0,
+        button && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
         Utf8(ControlText(control, className)).c_str());
     return TRUE;
+}
+
+int Reload() {
+    HWND window = FindWindowW(kClassName, nullptr);
+    DWORD_PTR result = 0;
+    if (!window || !SendMessageTimeoutW(window, kReloadMessage, 0, 0, SMTO_NORMAL, 10000, &result)) {
+        Log("reload not-found");
+        return 1;
+    }
+    Log("reload done");
+    return 0;
 }
 
 int QueryControls() {
@@ -379,10 +439,11 @@ int RunGame(HINSTANCE instance) {
         return 2;
     }
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HWND window = gOptions.framed ? CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_OVERLAPPEDWINDOW,
-                                                    100, 100, 400, 300, nullptr, nullptr, instance, nullptr)
-                                  : CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_POPUP, 0, 0, width,
-                                                    height, nullptr, nullptr, instance, nullptr);
+    HWND window = gOptions.framed
+                      ? CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_OVERLAPPEDWINDOW, 100, 100,
+                                        400, 300, nullptr, nullptr, instance, nullptr)
+                      : CreateWindowExW(0, kClassName, gOptions.title.c_str(), WS_POPUP, 0, 0, width, height,
+                                        nullptr, nullptr, instance, nullptr);
     if (!window) {
         Log("window-error CreateWindowExW %lu", GetLastError());
         return 2;
@@ -422,20 +483,33 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             gOptions.framed = true;
             continue;
         }
+        if (name == L"--reload") {
+            gOptions.reload = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             usage = "missing value after " + Utf8(name);
             break;
         }
         const std::wstring value = argv[++i];
-        if (name == L"--picture") gOptions.picture = Utf8(value);
-        else if (name == L"--scene") gOptions.scene = Utf8(value);
-        else if (name == L"--save-picture") gOptions.savePicture = Utf8(value);
-        else if (name == L"--log") gOptions.log = Utf8(value);
-        else if (name == L"--title") gOptions.title = value;
-        else if (name == L"--hold-hotkey") gOptions.holdHotkey = Utf8(value);
-        else if (name == L"--probe-hotkey") gOptions.probeHotkey = Utf8(value);
-        else if (name == L"--query-window") gOptions.queryWindow = Utf8(value);
-        else if (name == L"--query-controls") gOptions.queryControls = Utf8(value);
+        if (name == L"--picture")
+            gOptions.picture = Utf8(value);
+        else if (name == L"--scene")
+            gOptions.scene = Utf8(value);
+        else if (name == L"--save-picture")
+            gOptions.savePicture = Utf8(value);
+        else if (name == L"--log")
+            gOptions.log = Utf8(value);
+        else if (name == L"--title")
+            gOptions.title = value;
+        else if (name == L"--hold-hotkey")
+            gOptions.holdHotkey = Utf8(value);
+        else if (name == L"--probe-hotkey")
+            gOptions.probeHotkey = Utf8(value);
+        else if (name == L"--query-window")
+            gOptions.queryWindow = Utf8(value);
+        else if (name == L"--query-controls")
+            gOptions.queryControls = Utf8(value);
         else {
             usage = "unknown option " + Utf8(name);
             break;
@@ -448,10 +522,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 2;
     }
     int rc;
-    if (!gOptions.probeHotkey.empty()) rc = ProbeHotkey();
-    else if (!gOptions.queryWindow.empty()) rc = QueryWindow();
-    else if (!gOptions.queryControls.empty()) rc = QueryControls();
-    else rc = RunGame(instance);
+    if (!gOptions.probeHotkey.empty())
+        rc = ProbeHotkey();
+    else if (!gOptions.queryWindow.empty())
+        rc = QueryWindow();
+    else if (!gOptions.queryControls.empty())
+        rc = QueryControls();
+    else if (gOptions.reload)
+        rc = Reload();
+    else
+        rc = RunGame(instance);
     Log("exit code=%d", rc);
     if (gLog) std::fclose(gLog);
     return rc;

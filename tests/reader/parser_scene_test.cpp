@@ -37,6 +37,18 @@ TEST_F(SceneText, DirectivesBuildTheScene) {
     EXPECT_TRUE(ComposeScreen(s, screen, error)) << error;
 }
 
+// The screen the window tests use for "no tooltip": the locator must find nothing on it.
+TEST_F(SceneText, ATooltipOfNoneLeavesOnlyTheDesktop) {
+    TooltipScene s;
+    std::string error;
+    ASSERT_TRUE(ParseScene("screen 1920 1200\ndecoys 6\ntooltip none\n", s, error)) << error;
+    PixelBuffer screen;
+    ASSERT_TRUE(ComposeScreen(s, screen, error)) << error;
+    EXPECT_EQ(screen.width, 1920);
+    TooltipRect rect;
+    EXPECT_FALSE(FindTooltip(screen, rect));
+}
+
 TEST_F(SceneText, MistakesAreRefusedWithTheirLine) {
     const char* const bad[] = {
         "kind 6\nline 7\n",         "kind 6\nline 7 8x\n",    "kind 6\nfrobnicate 3\n",

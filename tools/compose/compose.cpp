@@ -351,6 +351,12 @@ bool ComposeScreen(const TooltipScene& scene, PixelBuffer& screen, std::string& 
         int64_t(scene.y) + scene.height > scene.screenHeight)
         return Fail(error, "the tooltip does not fit on the screen");
     if (scene.noisePercent < 0 || scene.noisePercent > 100) return Fail(error, "noise must be 0..100");
+    if (scene.noTooltip) {
+        PixelBuffer out(scene.screenWidth, scene.screenHeight);
+        PaintBackground(scene, out);
+        screen = std::move(out);
+        return true;
+    }
     PixelBuffer body;
     if (!ComposeTooltip(scene, body, error)) return false;
     PixelBuffer out(scene.screenWidth, scene.screenHeight);
@@ -393,6 +399,8 @@ bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error) 
             s.noisePercent = v[0];
         } else if (d == "decoys" && n == 1 && ints(0, 1) && v[0] >= 0 && v[0] <= 50) {
             s.decoys = v[0];
+        } else if (d == "tooltip" && n == 1 && t[1] == "none") {
+            s.noTooltip = true;
         } else if (d == "tooltip" && n == 4 && ints(0, 4)) {
             s.x = v[0], s.y = v[1], s.width = v[2], s.height = v[3];
         } else if (d == "kind" && n == 1 && ints(0, 1)) {

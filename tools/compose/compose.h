@@ -10,6 +10,7 @@
 //   noise PERCENT            share of background pixels speckled with noise, 0..100 (default 3)
 //   decoys N                 small pure black boxes the locator must pass over (default 3)
 //   tooltip X Y W H          the tooltip's black body on the screen, at least 301 x 201
+//   tooltip none             a screen without a tooltip (the desktop and its decoys only)
 //   kind K                   the slot caption of item kind K (0..12) in the upper-right quarter
 //   weapon APS MIN MAX [R]   attacks-per-second caption with APS after it, and the damage range
 //                            MIN - MAX in white, R = 19 or 20 rows above the caption (default 19)
@@ -54,6 +55,7 @@ struct TooltipScene {
     int noisePercent = 3;
     int decoys = 3;
     int x = 1200, y = 200, width = 450, height = 700;
+    bool noTooltip = false;
     int kind = -1;  // -1: no slot caption
     bool weapon = false;
     std::string attacksPerSecond, minDamage, maxDamage;

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Hotkey actions end to end: the stand-in game shows composed tooltips, real key presses reach the
+# program's global hotkeys, and the results are checked from the outside: the popups (title, place,
+# visibility), the program's action log, the keyboard focus of the game, and the settings file after
+# a clean close, whose profile must equal what the command-line reader makes of the same pictures.
+source "$(dirname "$0")/harness.sh"
+gui_begin hotkeys
+gui_start_display 1920x1200 || gui_abort "no display"
+gui_prepare_prefix || gui_abort "no Wine prefix"
+scenes="$GUI_ROOT/tests/gui/scenes"
+cli="$TALLYWICK_BUILD_DIR/cli/tallywick-cli.exe"
+app="$GUI_WORK/app"
+mkdir -p "$app"
+cp "$TALLYWICK_EXE" "$app/Tallywick.exe"
+cp "$GUI_ROOT/tests/gui/expected/first_run.ini" "$app/Tallywick.ini"
+cp "$app/Tallywick.ini" "$GUI_WORK/expected.ini"
+log="$GUI_WORK/actions.log"
+
+show() {  # SCENE: the game shows it; its picture is kept as SCENE.bmp
+    gui_show_scene "$scenes/$1.txt" || gui_abort "the game could not show $1"
+    cp "$GUI_WORK/shown.bmp" "$GUI_WORK/$1.bmp"
+}
+lines() { grep -c '^action=' "$log" 2>/dev/null || echo 0; }
+wait_lines() {  # N: waits for the log to hold N lines
+    local end=$((SECONDS + 20))
+    while [ "$(lines)" -lt "$1" ] && [ $SECONDS -lt $end ]; do sleep 0.2; done
+    [ "$(lines)" -ge "$1" ]
+}
+press() {  # KEYS N: presses a hotkey over the game and waits for the Nth log line
+    gui_key "$1"
+    wait_lines "$2" || _gui_say "no log line $2 after $1"
+}
+# The game has the keyboard when its last focus message was "set-focus" (X itself only knows that
+# the focus follows the pointer on Xvfb).
+game_has_focus() { [ "$(grep -E ' (set-focus|kill-focus)' "$GUI_GAME_LOG" | tail -n1 | awk '{ print $2 }')" = set-focus ]; }
+
+cp "$scenes/ring_a.txt" "$GUI_WORK/scene.txt"
+gui_start_game --scene "$GUI_WORK/scene.txt" --save-picture "$GUI_WORK/shown.bmp" || gui_abort "no game"
+cp "$GUI_WORK/shown.bmp" "$GUI_WORK/ring_a.bmp"
+gui_launch tw "$app" "$app/Tallywick.exe" --log "$(gui_winpath "$log")"
+main=$(gui_wait_window "Tallywick") || gui_abort "no main window"
+gui_click_screen 200 1150  # the player goes back to the game (below the main window)
+sleep 0.5
+assert_ok "the game has the keyboard" game_has_focus
+
+# --- Ctrl+1 over a ring: equipped into slot 10, confirmed by the sliding notice.
+press ctrl+1 1
+assert_log_line "$log" '^action=1 outcome=equipped ' "Ctrl+1 equips the ring"
+notice=$(gui_wait_window "Tallywick Notice Popup" 5)
+assert_ok "the notice appears" test -n "$notice"
+sleep 1
+read -r nx ny nw nh <<<"$(gui_window_geometry "$notice")"
+assert_ok "the notice stands at the bottom of the screen (y=$ny)" test "$ny" -gt 1000
+gui_screenshot notice >/dev/null
+assert_ok "the notice leaves the game the keyboard" game_has_focus
+
+# --- Ctrl+Shift+1 over another ring: the second ring slot.
+show ring_b
+press ctrl+shift+1 2
+assert_log_line "$log" '^action=2 outcome=equipped ' "Ctrl+Shift+1 equips the second ring"
+
+# --- Ctrl+2 over a helm: the modified-stats popup at the top left; the profile stays as it is.
+show helm
+press ctrl+2 3
+assert_log_line "$log" '^action=3 outcome=compared ' "Ctrl+2 compares the helm"
+popup=$(gui_wait_window "Tallywick Popup" 5)
+assert_ok "the modified-stats popup appears" test -n "$popup"
+sleep 1
+read -r px py pw ph <<<"$(gui_window_geometry "$popup")"
+assert_ok "it fades in at the top left ($px,$py)" test "$px" -lt 50 -a "$py" -lt 50
+shot=$(gui_screenshot modified-stats)
+assert_ok "its rises are drawn in red" test "$(gui_count_colour "$shot" "$px" "$py" "$pw" "$ph" FF0000)" -gt 10
+sleep 0.5
+assert_ok "the popup hands the keyboard back to the game" game_has_focus
+# A click into the main window hides it.
+xdotool windowactivate --sync "$main" 2>/dev/null || gui_focus "$main"
+read -r mx my mw mh <<<"$(gui_window_geometry "$main")"
+gui_click_screen $((mx + mw / 2)) $((my + 10))
+sleep 1
+assert_ok "a click into the main window hides the popup" gui_wait_window_gone "$popup" 5
+gui_click_screen 200 1150
+sleep 0.5
+
+# --- No tooltip: the alert, centred, and nothing else; a click on it hides it.
+show no_tooltip
+press ctrl+1 4
+assert_log_line "$log" '^action=1 outcome=no-tooltip ' "a press without a tooltip only alerts"
+alert=$(gui_wait_window "Tallywick Alert Popup" 5)
+assert_ok "the alert appears" test -n "$alert"
+sleep 0.6
+read -r ax ay aw ah <<<"$(gui_window_geometry "$alert")"
+assert_ok "the alert is centred ($ax,$ay ${aw}x$ah)" test $((ax + aw / 2 - 960)) -ge -3 -a $((ax + aw / 2 - 960)) -le 3
+gui_screenshot alert >/dev/null
+gui_click_screen $((ax + aw / 2)) $((ay + ah / 2))
+assert_ok "a click hides the alert" gui_wait_window_gone "$alert" 5
+gui_click_screen 200 1150
+
+# --- F9 never parses: it works on a tooltip whose kind cannot be identified.
+show unknown
+press F9 5
+assert_log_line "$log" '^action=5 outcome=save-image .* parse_ms=0.000 ' "F9 hands the tooltip to the image saver unread"
+
+# --- Ten quick presses, equip and compare mixed: all complete, one after the other.
+show ring_a
+sleep 0.3
+for i in 1 2 3 4 5; do xdotool key ctrl+1 ctrl+2; done
+assert_ok "ten quick presses all complete" wait_lines 15
+assert_eq 5 "$(tail -n 10 "$log" | grep -c 'outcome=equipped')" "five equips among them"
+assert_eq 5 "$(tail -n 10 "$log" | grep -c 'outcome=compared')" "five compares among them"
+gui_query_controls Tallywick
+assert_ok "the program still answers" test -n "$(gui_control_field 3005 text)"
+
+# --- While the compare-item dialog is open, Ctrl+1 starts no action.
+xdotool windowactivate --sync "$main" 2>/dev/null
+sleep 1
+gui_query_controls Tallywick
+tab_x=$(grep -E 'class=SysTabControl32' "$GUI_CONTROLS" | sed -E 's/.* x=([0-9]+) .*/\1/')
+tab_y=$(grep -E 'class=SysTabControl32' "$GUI_CONTROLS" | sed -E 's/.* y=([0-9]+) .*/\1/')
+gui_click_screen $((tab_x + 100)) $((tab_y + 10))
+sleep 1
+gui_query_controls Tallywick
+gui_click_control 2038
+dialog=$(gui_wait_window "비교할 장비") || gui_abort "the compare-item dialog did not open"
+gui_key ctrl+1
+sleep 2
+assert_eq 15 "$(lines)" "no action while the compare-item dialog is open"
+gui_key Escape
+gui_wait_window_gone "$dialog" 5
+
+gui_close_window "$main" tw
+assert_eq 0 "$GUI_EXIT_CODE" "the program ends cleanly"
+
+# The profile holds exactly what the command-line reader equips from the same pictures: ring A in
+# slot 10, ring B in slot 11, and nothing from the compares.
+gui_run "$GUI_WORK" "$cli" equip "$(gui_winpath "$GUI_WORK/expected.ini")" "$(gui_winpath "$GUI_WORK/ring_a.bmp")" --write
+gui_run "$GUI_WORK" "$cli" equip "$(gui_winpath "$GUI_WORK/expected.ini")" "$(gui_winpath "$GUI_WORK/ring_b.bmp")" --secondary --write
+profile_line() { tr -d '\r' <"$1" | awk '/^\[/ { p = ($0 == "[Profiles]") } p && /^1=/'; }
+assert_ok "the reader's equip changed the expected profile" test "$(profile_line "$GUI_WORK/expected.ini")" != "$(profile_line "$GUI_ROOT/tests/gui/expected/first_run.ini")"
+assert_eq "$(profile_line "$GUI_WORK/expected.ini")" "$(profile_line "$app/Tallywick.ini")" "the saved profile holds both rings exactly as read"
+
+# Latency per stage, from the log (milliseconds): printed for the record.
+awk '{ for (i = 1; i <= NF; i++) if ($i ~ /_ms=/) { split($i, kv, "="); s[kv[1]] += kv[2]; n[kv[1]]++ } }
+     END { for (k in s) printf "mean %s %.3f\n", k, s[k] / n[k] }' "$log" | sort
+gui_finish

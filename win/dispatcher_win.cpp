@@ -1,0 +1,170 @@
+// The action dispatcher. Capture and locating run on the worker, outside the lock and in parallel
+// with other presses. Reading the tooltip and changing the profile, the summaries and the pages run
+// on the user-interface thread, inside a synchronous message the worker sends while it holds the
+// action lock: so presses act one after the other, every edit the player makes meanwhile (page
+// edits, profile switches, another settings file) is ordered with them by the message queue, and
+// the user-interface thread never waits for the lock.
+#include "win/dispatcher_win.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+#include "app/ini_win.h"
+#include "base/hotkeys.h"
+#include "base/pixels.h"
+#include "calc/actions.h"
+#include "reader/capture_win.h"
+#include "reader/parser.h"
+#include "win/image_save_win.h"
+#include "win/main_window_win.h"
+#include "win/overlay_win.h"
+#include "win/popups_win.h"
+
+namespace {
+
+CRITICAL_SECTION gActionLock;
+std::atomic<int> gRunning{0};
+HANDLE gIdle = nullptr;  // set while no action runs
+
+std::mutex gLogMutex;
+std::wstring gLogPath;
+
+double Milliseconds(LONGLONG from, LONGLONG to) {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    return double(to - from) * 1000.0 / double(frequency);
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+// One action's stages, for the log: when the hotkey message arrived and when each stage ended.
+struct ActionTimes {
+    LONGLONG hotkey = 0, captured = 0, located = 0, parsed = 0, acted = 0;
+};
+
+struct ActionJob {
+    int action = 0;
+    const PixelBuffer* tooltip = nullptr;
+    ActionTimes* times = nullptr;
+    const char* outcome = "";
+};
+
+void WriteLogLine(int action, const char* outcome, const ActionTimes& t) {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    if (gLogPath.empty()) return;
+    FILE* log = _wfopen(gLogPath.c_str(), L"ab");
+    if (!log) return;
+    auto stage = [](LONGLONG from, LONGLONG to) { return from && to ? Milliseconds(from, to) : 0.0; };
+    const LONGLONG end = t.acted ? t.acted : t.located ? t.located : t.captured;
+    std::fprintf(
+        log, "action=%d outcome=%s capture_ms=%.3f locate_ms=%.3f parse_ms=%.3f act_ms=%.3f total_ms=%.3f\n",
+        action, outcome, stage(t.hotkey, t.captured), stage(t.captured, t.located),
+        stage(t.located, t.parsed), stage(t.parsed ? t.parsed : t.located, t.acted), stage(t.hotkey, end));
+    std::fclose(log);
+}
+
+struct StartArgs {
+    int action;
+    LONGLONG hotkeyTime;
+};
+
+void FinishAction() {
+    if (--gRunning == 0) SetEvent(gIdle);
+}
+
+DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
+    const StartArgs args = *static_cast<StartArgs*>(parameter);
+    delete static_cast<StartArgs*>(parameter);
+    ActionTimes times;
+    times.hotkey = args.hotkeyTime;
+    HidePopup(gAlertPopup);
+    HidePopup(gOverlayWindow);
+    HBITMAP screen = CaptureScreen();
+    times.captured = Now();
+    POINTS position = {};
+    HBITMAP tooltip = screen ? LocateTooltip(screen, &position) : nullptr;
+    if (screen) DeleteObject(screen);
+    times.located = Now();
+    const char* outcome = "no-tooltip";
+    if (tooltip) {
+        EnterCriticalSection(&gActionLock);
+        if (args.action == 5) {
+            SaveItemImage(tooltip, position);  // takes the bitmap
+            times.acted = Now();
+            outcome = "save-image";
+        } else {
+            const PixelBuffer pixels = MakePixelBuffer(tooltip);
+            DeleteObject(tooltip);
+            ActionJob job{args.action, &pixels, &times, "not-delivered"};
+            SendMessageW(gMainWindow, kTooltipForAction, 0, reinterpret_cast<LPARAM>(&job));
+            outcome = job.outcome;
+        }
+        LeaveCriticalSection(&gActionLock);
+    }
+    WriteLogLine(args.action, outcome, times);
+    FinishAction();
+    return 0;
+}
+
+}  // namespace
+
+void CreateActionLock() {
+    InitializeCriticalSection(&gActionLock);
+    gIdle = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+}
+
+void SetActionLog(const std::string& path) {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    gLogPath = Utf8ToWide(path);
+}
+
+void StartHotkeyAction(int hotkeyId) {
+    const int action = HotkeyAction(hotkeyId);
+    if (action == 0) return;
+    auto* args = new StartArgs{action, Now()};
+    if (gRunning++ == 0) ResetEvent(gIdle);
+    HANDLE thread = CreateThread(nullptr, 0, RunHotkeyAction, args, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete args;
+        FinishAction();
+    }
+}
+
+LRESULT OnTooltipForAction(LPARAM parameter) {
+    auto* job = reinterpret_cast<ActionJob*>(parameter);
+    const bool equip = job->action <= 2;
+    const ItemRecord record = ParseItem(job->tooltip, equip ? 1 : 0);
+    job->times->parsed = Now();
+    if (equip)
+        EquipItem(record, job->action - 1);
+    else
+        CompareItem(record, job->action - 3, 0);
+    job->times->acted = Now();
+    job->outcome = record.kind < 0 ? "unidentified" : equip ? "equipped" : "compared";
+    return 0;
+}
+
+bool WaitForActions(DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (gRunning > 0) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return false;
+        // Workers send the main window messages and wait for them: keep serving those.
+        if (MsgWaitForMultipleObjects(1, &gIdle, FALSE, DWORD(end - now), QS_SENDMESSAGE) ==
+            WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,23 @@
+// The action dispatcher: a hotkey press becomes one action on a worker thread of its own, which
+// captures the screen and finds the tooltip, then hands the tooltip to the user-interface thread
+// to be read and equipped or compared (or saves it as a picture).
+#pragma once
+#include <string>
+
+#include "base/gdi_win.h"
+
+// Creates the action lock. Call once, before the hotkeys are registered.
+void CreateActionLock();
+// Appends one line per action to this file (UTF-8 path; empty: no log).
+void SetActionLog(const std::string& path);
+
+// Starts the action of a hotkey id (10..14 for actions 1..5) on a new thread; other ids do nothing.
+void StartHotkeyAction(int hotkeyId);
+
+// The message a worker sends the main window with its tooltip; the main window procedure passes
+// it to OnTooltipForAction, which reads the tooltip and equips or compares on this thread.
+constexpr UINT kTooltipForAction = WM_APP + 1;
+LRESULT OnTooltipForAction(LPARAM job);
+
+// Waits (bounded, serving sent messages meanwhile) until no action is running. True when none is.
+bool WaitForActions(DWORD timeoutMs);
