@@ -187,5 +187,5 @@ void SizeWindowToClient(HWND window, int width, int height, bool topmost) {
     const DWORD exStyle = DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE));
     AdjustWindowRectEx(&rect, style, GetMenu(window) != nullptr, exStyle);
     SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER);
+                 rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
