@@ -16,8 +16,7 @@ uint32_t ValueOfBgrx(uint32_t bgrx) {
     return ((bgrx & 0xFFu) << 16) | (bgrx & 0xFF00u) | ((bgrx >> 16) & 0xFFu);
 }
 
-// A copy of (x, y, width, height) of `source` in a new bitmap compatible with the screen.
-HBITMAP CopyRect(HBITMAP source, int x, int y, int width, int height) {
+HBITMAP CopyRectInternal(HBITMAP source, int x, int y, int width, int height) {
     BorrowedDC screen(nullptr);
     if (!screen) return nullptr;
     OwnedDC sourceDC(CreateCompatibleDC(screen.get()));
@@ -87,7 +86,11 @@ HBITMAP LocateTooltip(HBITMAP screen, POINTS* position) {
         PixelBuffer body;
         if (!LocateTooltip(pixels, body, nullptr, &found)) return nullptr;
     }
-    HBITMAP tooltip = CopyRect(screen, found.x, found.y, found.width, found.height);
+    HBITMAP tooltip = CopyBitmapRect(screen, found.x, found.y, found.width, found.height);
     if (tooltip && position) *position = POINTS{SHORT(found.x), SHORT(found.y)};
     return tooltip;
+}
+
+HBITMAP CopyBitmapRect(HBITMAP source, int x, int y, int width, int height) {
+    return CopyRectInternal(source, x, y, width, height);
 }

@@ -13,6 +13,10 @@ HBITMAP CaptureScreen();
 // selected into a device context.
 PixelBuffer MakePixelBuffer(HBITMAP bitmap);
 
+// A copy of (x, y, width, height) of `source` in a new bitmap compatible with the screen, owned by
+// the caller; nullptr on failure.
+HBITMAP CopyBitmapRect(HBITMAP source, int x, int y, int width, int height);
+
 // Finds the tooltip in `screen` (which is only read) and returns a new bitmap holding a copy of its
 // black body, owned by the caller; writes its top-left corner to `position` when given. When nothing
 // is found, the alert "툴팁을 발견하지 못하였음." is raised, `position` is left alone and the result

@@ -15,6 +15,7 @@
 #include "base/pixels.h"
 #include "calc/actions.h"
 #include "reader/capture_win.h"
+#include "reader/locator.h"
 #include "reader/parser.h"
 #include "win/image_save_win.h"
 #include "win/main_window_win.h"
@@ -47,7 +48,7 @@ LONGLONG Now() {
 
 // One action's stages, for the log: when the hotkey message arrived and when each stage ended.
 struct ActionTimes {
-    LONGLONG hotkey = 0, captured = 0, located = 0, parsed = 0, acted = 0;
+    LONGLONG hotkey = 0, captured = 0, located = 0, delivered = 0, parsed = 0, acted = 0;
 };
 
 struct ActionJob {
@@ -64,10 +65,14 @@ void WriteLogLine(int action, const char* outcome, const ActionTimes& t) {
     if (!log) return;
     auto stage = [](LONGLONG from, LONGLONG to) { return from && to ? Milliseconds(from, to) : 0.0; };
     const LONGLONG end = t.acted ? t.acted : t.located ? t.located : t.captured;
-    std::fprintf(
-        log, "action=%d outcome=%s capture_ms=%.3f locate_ms=%.3f parse_ms=%.3f act_ms=%.3f total_ms=%.3f\n",
-        action, outcome, stage(t.hotkey, t.captured), stage(t.captured, t.located),
-        stage(t.located, t.parsed), stage(t.parsed ? t.parsed : t.located, t.acted), stage(t.hotkey, end));
+    // capture: the screen copied and its pixels read; wait: the lock and the hand-over to the
+    // user-interface thread, where the tooltip is parsed and the item equipped or compared.
+    std::fprintf(log,
+                 "action=%d outcome=%s capture_ms=%.3f locate_ms=%.3f wait_ms=%.3f parse_ms=%.3f act_ms=%.3f "
+                 "total_ms=%.3f\n",
+                 action, outcome, stage(t.hotkey, t.captured), stage(t.captured, t.located),
+                 stage(t.located, t.delivered), stage(t.delivered, t.parsed),
+                 stage(t.parsed ? t.parsed : t.located, t.acted), stage(t.hotkey, end));
     std::fclose(log);
 }
 
@@ -88,27 +93,28 @@ DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
     HidePopup(gAlertPopup);
     HidePopup(gOverlayWindow);
     HBITMAP screen = CaptureScreen();
+    const PixelBuffer pixels = screen ? MakePixelBuffer(screen) : PixelBuffer();
     times.captured = Now();
-    POINTS position = {};
-    HBITMAP tooltip = screen ? LocateTooltip(screen, &position) : nullptr;
-    if (screen) DeleteObject(screen);
+    PixelBuffer body;
+    TooltipRect rect;
+    const bool found = LocateTooltip(pixels, body, nullptr, &rect);  // alerts when nothing is found
     times.located = Now();
     const char* outcome = "no-tooltip";
-    if (tooltip) {
+    if (found) {
         EnterCriticalSection(&gActionLock);
         if (args.action == 5) {
-            SaveItemImage(tooltip, position);  // takes the bitmap
+            HBITMAP tooltip = CopyBitmapRect(screen, rect.x, rect.y, rect.width, rect.height);
+            if (tooltip) SaveItemImage(tooltip, POINTS{SHORT(rect.x), SHORT(rect.y)});  // takes the bitmap
             times.acted = Now();
-            outcome = "save-image";
+            outcome = tooltip ? "save-image" : "no-bitmap";
         } else {
-            const PixelBuffer pixels = MakePixelBuffer(tooltip);
-            DeleteObject(tooltip);
-            ActionJob job{args.action, &pixels, &times, "not-delivered"};
+            ActionJob job{args.action, &body, &times, "not-delivered"};
             SendMessageW(gMainWindow, kTooltipForAction, 0, reinterpret_cast<LPARAM>(&job));
             outcome = job.outcome;
         }
         LeaveCriticalSection(&gActionLock);
     }
+    if (screen) DeleteObject(screen);
     WriteLogLine(args.action, outcome, times);
     FinishAction();
     return 0;
@@ -142,6 +148,7 @@ void StartHotkeyAction(int hotkeyId) {
 
 LRESULT OnTooltipForAction(LPARAM parameter) {
     auto* job = reinterpret_cast<ActionJob*>(parameter);
+    job->times->delivered = Now();
     const bool equip = job->action <= 2;
     const ItemRecord record = ParseItem(job->tooltip, equip ? 1 : 0);
     job->times->parsed = Now();

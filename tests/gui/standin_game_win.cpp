@@ -8,6 +8,7 @@
 //   standin_game.exe --query-window TITLE [--log FILE]
 //   standin_game.exe --query-controls TITLE [--log FILE]
 //   standin_game.exe --reload [--log FILE]
+//   standin_game.exe --activate TITLE [--log FILE]
 //
 // --picture shows a picture file (PNG when the command-line reader's image loader is built in);
 // --scene composes the screen a tooltip-composer description asks for, in process; --save-picture
@@ -28,6 +29,9 @@
 // --reload asks the running stand-in to read its picture (or scene) file again and repaint, so
 // that a test can change what the game shows without moving the focus; it waits until the
 // repaint is done and logs "reload done" (exit 0) or "reload not-found" (exit 1).
+// --activate brings the top-level window with that exact title to the foreground, as the player
+// would by switching to it (Xvfb has no window manager to switch with): "activate done" (exit 0)
+// or "activate not-found" (exit 1).
 // --query-controls logs one line per child window of that top-level window, as a user sees it:
 // "control id=N class=C parent=P x=X y=Y w=W h=H visible=0|1 readonly=0|1 checked=0|1 text=T"
 // (screen position; P is the parent dialog's own id path, so that repeated ids can be told
@@ -68,6 +72,7 @@ constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture 
 struct Options {
     std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow, queryControls;
     bool reload = false;
+    std::string activate;
     std::wstring title = L"Stand-in Game";
     bool framed = false;
 };
@@ -402,6 +407,16 @@ int Reload() {
     return 0;
 }
 
+int Activate() {
+    HWND window = FindWindowW(nullptr, Wide(gOptions.activate).c_str());
+    if (!window || !SetForegroundWindow(window)) {
+        Log("activate not-found");
+        return 1;
+    }
+    Log("activate done");
+    return 0;
+}
+
 int QueryControls() {
     HWND window = FindWindowW(nullptr, Wide(gOptions.queryControls).c_str());
     if (!window) {
@@ -510,6 +525,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             gOptions.queryWindow = Utf8(value);
         else if (name == L"--query-controls")
             gOptions.queryControls = Utf8(value);
+        else if (name == L"--activate")
+            gOptions.activate = Utf8(value);
         else {
             usage = "unknown option " + Utf8(name);
             break;
@@ -530,6 +547,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         rc = QueryControls();
     else if (gOptions.reload)
         rc = Reload();
+    else if (!gOptions.activate.empty())
+        rc = Activate();
     else
         rc = RunGame(instance);
     Log("exit code=%d", rc);
