@@ -15,7 +15,14 @@ HWND BoundControl(HWND window, const ControlBinding* b) {
     return b ? GetDlgItem(window, b->controlId) : nullptr;
 }
 
+// Writes only a text that differs: an action redisplays hundreds of fields, and most keep theirs.
 void SetText(HWND control, const std::u16string& text) {
+    wchar_t current[128];
+    const int n = GetWindowTextW(control, current, 128);
+    if (size_t(n) == text.size() && text.size() < 127 &&
+        std::char_traits<char16_t>::compare(reinterpret_cast<const char16_t*>(current), text.data(),
+                                            text.size()) == 0)
+        return;
     GuardedUpdate guard;
     SetWindowTextW(control, reinterpret_cast<const wchar_t*>(text.c_str()));
 }
