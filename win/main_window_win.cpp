@@ -119,9 +119,10 @@ void OnClose(HWND window) {
 
 void OnDestroy(HWND window) {
     UnregisterHotkeys(window);
-    if (!SaveSettings())
+    std::string why;
+    if (!SaveSettings(&why))
         ReportSaveFailure(nullptr,
-                          L"설정 파일을 저장하지 못했습니다. 바뀐 설정과 프로필이 저장되지 않았습니다.");
+                          L"설정 파일을 저장하지 못했습니다. 바뀐 설정과 프로필이 저장되지 않았습니다.", why);
     if (gTabFont) DeleteObject(gTabFont);
     PostQuitMessage(0);
 }

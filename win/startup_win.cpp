@@ -89,8 +89,9 @@ void ReportStartupProblems() {
     MessageBoxW(nullptr, text.c_str(), L"Tallywick", MB_OK | MB_ICONWARNING);
 }
 
-void ReportSaveFailure(HWND owner, const wchar_t* what) {
-    const std::wstring text = std::wstring(what) + L"\n" + Utf8ToWide(gSettings.settingsPath);
+void ReportSaveFailure(HWND owner, const wchar_t* what, const std::string& why) {
+    std::wstring text = std::wstring(what) + L"\n" + Utf8ToWide(gSettings.settingsPath);
+    if (!why.empty()) text += L"\n" + Utf8ToWide(why);
     MessageBoxW(owner, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
 }
 

@@ -16,7 +16,7 @@ inline constexpr wchar_t kMessageBoxTitle[] = L"Tallywick 알림";
 
 // A message box: what could not be done because the settings file could not be written, and
 // where that file is.
-void ReportSaveFailure(HWND owner, const wchar_t* what);
+void ReportSaveFailure(HWND owner, const wchar_t* what, const std::string& why = std::string());
 // The popups and the overlay, created hidden.
 void CreatePopupsAndOverlay();
 // The running program's executable file, UTF-8.

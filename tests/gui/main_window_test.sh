@@ -173,8 +173,35 @@ assert_eq "53484.02" "$(gui_control_field 3004 text)" "the summary shows the loa
 assert_eq "1" "$(radio_checked 1)" "and its active profile"
 gui_screenshot after-loading >/dev/null
 
-gui_close_window "$main" tw
+# --- A settings file the player made read-only: the profile switch is refused and says why, and so
+# does the save at the end; the file keeps its bytes.
+chmod 444 "$GUI_WORK/other.ini"
+cp "$GUI_WORK/other.ini" "$GUI_WORK/other.before"
+gui_query_controls Tallywick
+grep -E "control id=1119 class=Button .* visible=1 " "$GUI_CONTROLS" >"$GUI_WORK/radio2"
+gui_click_screen $(($(sed -E 's/.* x=([0-9]+) .*/\1/' "$GUI_WORK/radio2") + 8)) $(($(sed -E 's/.* y=([0-9]+) .*/\1/' "$GUI_WORK/radio2") + 8))
+box=$(gui_wait_window "Tallywick 알림" 10)
+assert_ok "a refused profile switch is explained" test -n "$box"
+gui_screenshot refused-switch >/dev/null
+read -r bx by bw bh <<<"$(gui_window_geometry "$box")"
+gui_mouse_move $((bx + bw / 2)) $((by + 8))
+gui_key Return
+gui_wait_window_gone "$box" 5
+gui_query_controls Tallywick
+assert_eq "1" "$(radio_checked 1)" "the active profile stays 1"
+assert_eq "53484.02" "$(gui_control_field 3004 text)" "and on the pages"
+
+read -r mx my _ _ <<<"$(gui_window_geometry "$main")"
+gui_mouse_move $((mx + 300)) $((my + 8))  # the keyboard follows the pointer on Xvfb
+gui_key alt+F4
+box=$(gui_wait_window "Tallywick 알림" 15)
+assert_ok "a failed save at the end is shown" test -n "$box"
+gui_screenshot refused-save >/dev/null
+read -r bx by bw bh <<<"$(gui_window_geometry "$box")"
+gui_mouse_move $((bx + bw / 2)) $((by + 8))
+gui_key Return
+gui_wait_exit tw 20
 assert_eq 0 "$GUI_EXIT_CODE" "the program ends cleanly"
+assert_ok "the read-only file keeps its bytes" cmp "$GUI_WORK/other.ini" "$GUI_WORK/other.before"
 assert_file_contains "$GUI_WORK/other.ini" "Active Profile=1" "the loaded file keeps its own active profile"
-assert_ok "the loaded file is the one written at close" test "$GUI_WORK/other.ini" -nt "$ini"
 gui_finish
