@@ -385,6 +385,46 @@ gui_click_control() {
     gui_click_screen $((x + w / 2)) $((y + h / 2))
 }
 
+# gui_choose ID KEYS...: opens the drop-down list of a combo box from the last query and picks a
+# choice with the keyboard (Home, Down, End ...), then Return.
+gui_choose() {
+    local id=$1
+    shift
+    gui_click_control "$id" || return 1
+    sleep 0.3
+    gui_key "$@" Return
+    sleep 0.3
+}
+
+# gui_click_tab N: clicks tab N (0 first) of the tab control in the last query; the program's tabs
+# are about 60 and 80 pixels wide.
+gui_click_tab() {
+    local line x y
+    line=$(grep -E 'class=SysTabControl32 .* visible=1 ' "$GUI_CONTROLS" | head -n1) || return 1
+    x=$(sed -E 's/.* x=([0-9]+) .*/\1/' <<<"$line")
+    y=$(sed -E 's/.* y=([0-9]+) .*/\1/' <<<"$line")
+    gui_click_screen $((x + ($1 == 0 ? 30 : 100))) $((y + 10))
+    sleep 1
+}
+
+# gui_click_button ID: clicks the box of a visible check box or radio button with that id from the
+# last query (ids repeat across dialogs; the class tells them apart from edits).
+gui_click_button() {
+    local line
+    line=$(grep -E "control id=$1 class=Button .* visible=1 " "$GUI_CONTROLS" | head -n1) || return 1
+    gui_click_screen $(($(sed -E 's/.* x=([0-9]+) .*/\1/' <<<"$line") + 8)) $(($(sed -E 's/.* y=([0-9]+) .*/\1/' <<<"$line") + 8))
+}
+
+# gui_keys_to WID KEYS...: presses keys in that window (on Xvfb the keyboard follows the pointer, so
+# the pointer goes over the window's caption first).
+gui_keys_to() {
+    local wid=$1 x y w h
+    shift
+    read -r x y w h <<<"$(gui_window_geometry "$wid")"
+    gui_mouse_move $((x + w / 2)) $((y + 8))
+    gui_key "$@"
+}
+
 # gui_type_into ID TEXT [N]: clicks an edit field, replaces its text by TEXT.
 gui_type_into() {
     gui_click_control "$1" "${3:-1}" || return 1

@@ -46,10 +46,7 @@ sleep 1
 
 # --- While the compare-item dialog is open, Ctrl+1 starts no action.
 gui_query_controls Tallywick
-tab_x=$(grep -E 'class=SysTabControl32' "$GUI_CONTROLS" | sed -E 's/.* x=([0-9]+) .*/\1/')
-tab_y=$(grep -E 'class=SysTabControl32' "$GUI_CONTROLS" | sed -E 's/.* y=([0-9]+) .*/\1/')
-gui_click_screen $((tab_x + 100)) $((tab_y + 10))
-sleep 1
+gui_click_tab 1
 gui_query_controls Tallywick
 gui_click_control 2038
 dialog=$(gui_wait_window "비교할 장비") || gui_abort "the compare-item dialog did not open"

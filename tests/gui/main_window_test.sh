@@ -33,14 +33,6 @@ start_program() {
     sleep 1
 }
 
-choose_in_combo() {  # ID KEYS...: opens the drop-down list and picks with the keyboard
-    local id=$1
-    shift
-    gui_click_control "$id"
-    sleep 0.3
-    gui_key "$@" Return
-    sleep 0.3
-}
 
 # --- First start without a settings file: the defaults are written at close, byte for byte.
 start_program
@@ -57,13 +49,13 @@ assert_eq "1" "$(radio_checked 1)" "profile button 1 is checked"
 assert_eq "4721" "$(gui_control_field 3005 text)" "the summary shows the default life"
 assert_eq "1" "$(gui_control_field 1102 readonly)" "weapon 2 starts read-only"
 
-choose_in_combo 1037 End  # 무기 유형: 쌍수
+gui_choose 1037 End  # 무기 유형: 쌍수
 gui_query_controls Tallywick
 assert_eq "0" "$(gui_control_field 1102 readonly)" "dual wield makes weapon 2 editable"
 assert_eq "1" "$(gui_control_field 1007 readonly)" "dual wield makes the off-hand column read-only"
 assert_eq "" "$(gui_control_field 1007 text)" "and empty"
 
-choose_in_combo 1037 Home Down  # 양손
+gui_choose 1037 Home Down  # 양손
 gui_query_controls Tallywick
 assert_eq "1" "$(gui_control_field 1007 readonly)" "a two-hander without the check box has no off-hand"
 gui_click_control 1164
@@ -83,10 +75,8 @@ assert_ok "the summary shows a damage" test -n "$(gui_control_field 3004 text)"
 
 # One wheel notch over the main window scrolls the profile page: a field moves up. (The focus goes
 # to the tab first: Wine's single-line edits keep wheel messages to themselves.)
-tab_x=$(grep -E 'class=SysTabControl32' "$GUI_CONTROLS" | sed -E 's/.* x=([0-9]+) .*/\1/')
-tab_y=$(grep -E 'class=SysTabControl32' "$GUI_CONTROLS" | sed -E 's/.* y=([0-9]+) .*/\1/')
 before=$(gui_control_field 1098 y)
-gui_click_screen $((tab_x + 30)) $((tab_y + 10))
+gui_click_tab 0
 xdotool click 5
 sleep 0.5
 gui_query_controls Tallywick
@@ -96,8 +86,7 @@ xdotool click 4 click 4 click 4
 sleep 0.5
 
 # --- The calculator page: an adjustment changes the modified summary and colours its indicator.
-gui_click_screen $((tab_x + 100)) $((tab_y + 10))
-sleep 1
+gui_click_tab 1
 gui_query_controls Tallywick
 damage_before=$(gui_control_field 2018 text)
 gui_type_into 2009 100  # 지능 +100
@@ -116,7 +105,7 @@ gui_click_control 2038
 dialog=$(gui_wait_window "비교할 장비") || gui_abort "the compare-item dialog did not open"
 gui_query_controls "비교할 장비"
 cp "$GUI_CONTROLS" "$GUI_WORK/compare-1.log"
-choose_in_combo 5012 End  # 반지
+gui_choose 5012 End  # 반지
 gui_query_controls "비교할 장비"
 cp "$GUI_CONTROLS" "$GUI_WORK/compare-2.log"
 assert_eq "반지" "$(gui_control_field 5012 text)" "the kind is a ring"
@@ -141,14 +130,12 @@ gui_wait_window_gone "$dialog" 10
 
 # --- Profile button 3: profile 1 is written first, then profile 3 is shown.
 gui_query_controls Tallywick
-grep -E "control id=1120 class=Button .* visible=1 " "$GUI_CONTROLS" >"$GUI_WORK/radio3"
-gui_click_screen $(($(sed -E 's/.* x=([0-9]+) .*/\1/' "$GUI_WORK/radio3") + 8)) $(($(sed -E 's/.* y=([0-9]+) .*/\1/' "$GUI_WORK/radio3") + 8))
+gui_click_button 1120
 sleep 1
 assert_eq "461C3C00" "$(stored_float "$ini" 1 0 19)" "switching saves profile 1 with 12345 stored as 9999"
 assert_eq "461C3C00" "$(stored_float "$ini" 1 0 20)" "and 20000 as 9999 too"
 assert_eq "42040000" "$(stored_float "$ini" 1 1 9)" "and the off-hand's 33 in slot 1"
-gui_click_screen $((tab_x + 30)) $((tab_y + 10))
-sleep 1
+gui_click_tab 0
 gui_query_controls Tallywick
 assert_eq "" "$(gui_control_field 1098 text)" "profile 3 shows its own (empty) values"
 assert_eq "1" "$(radio_checked 3)" "profile button 3 is checked"
@@ -178,28 +165,21 @@ gui_screenshot after-loading >/dev/null
 chmod 444 "$GUI_WORK/other.ini"
 cp "$GUI_WORK/other.ini" "$GUI_WORK/other.before"
 gui_query_controls Tallywick
-grep -E "control id=1119 class=Button .* visible=1 " "$GUI_CONTROLS" >"$GUI_WORK/radio2"
-gui_click_screen $(($(sed -E 's/.* x=([0-9]+) .*/\1/' "$GUI_WORK/radio2") + 8)) $(($(sed -E 's/.* y=([0-9]+) .*/\1/' "$GUI_WORK/radio2") + 8))
+gui_click_button 1119
 box=$(gui_wait_window "Tallywick 알림" 10)
 assert_ok "a refused profile switch is explained" test -n "$box"
 gui_screenshot refused-switch >/dev/null
-read -r bx by bw bh <<<"$(gui_window_geometry "$box")"
-gui_mouse_move $((bx + bw / 2)) $((by + 8))
-gui_key Return
+gui_keys_to "$box" Return
 gui_wait_window_gone "$box" 5
 gui_query_controls Tallywick
 assert_eq "1" "$(radio_checked 1)" "the active profile stays 1"
 assert_eq "53484.02" "$(gui_control_field 3004 text)" "and on the pages"
 
-read -r mx my _ _ <<<"$(gui_window_geometry "$main")"
-gui_mouse_move $((mx + 300)) $((my + 8))  # the keyboard follows the pointer on Xvfb
-gui_key alt+F4
+gui_keys_to "$main" alt+F4
 box=$(gui_wait_window "Tallywick 알림" 15)
 assert_ok "a failed save at the end is shown" test -n "$box"
 gui_screenshot refused-save >/dev/null
-read -r bx by bw bh <<<"$(gui_window_geometry "$box")"
-gui_mouse_move $((bx + bw / 2)) $((by + 8))
-gui_key Return
+gui_keys_to "$box" Return
 gui_wait_exit tw 20
 assert_eq 0 "$GUI_EXIT_CODE" "the program ends cleanly"
 assert_ok "the read-only file keeps its bytes" cmp "$GUI_WORK/other.ini" "$GUI_WORK/other.before"

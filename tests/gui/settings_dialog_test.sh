@@ -33,14 +33,6 @@ probe() {  # MOD,KEY: "registered" or "refused" for another program
     gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --probe-hotkey "$1" --log "$(gui_winpath "$GUI_WORK/probe.log")"
     grep -oE 'registered|refused' "$GUI_WORK/probe.log" | head -n1
 }
-choose_in_combo() {  # ID KEYS...: opens the drop-down list and picks with the keyboard
-    local id=$1
-    shift
-    gui_click_control "$id"
-    sleep 0.3
-    gui_key "$@" Return
-    sleep 0.3
-}
 menu_item() {  # X-OFFSET: clicks the menu bar of the main window at that distance from its left edge
     local mx my
     read -r mx my _ _ <<<"$(gui_window_geometry "$main")"
@@ -97,8 +89,8 @@ assert_eq "위 단축키가 사용 중" "$(gui_control_field 4114 text)" "the sl
 assert_eq "registered" "$(probe ctrl,1)" "while the dialog is open the hotkeys are given back"
 
 # --- Changes: a socket choice, two hotkeys, the tolerances.
-choose_in_combo 4013 End  # 장착할 장비 / 기타: 활력 +58
-choose_in_combo 4014 Home Down  # 비교할 장비 / 무기: 빈 홈
+gui_choose 4013 End  # 장착할 장비 / 기타: 활력 +58
+gui_choose 4014 Home Down  # 비교할 장비 / 무기: 빈 홈
 gui_click_control 4000
 gui_key ctrl+3
 gui_click_control 4005
