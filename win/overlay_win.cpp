@@ -107,6 +107,10 @@ LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_DESTROY:
             OnDestroy(window);
             break;
+        case WM_MOUSEACTIVATE:
+            // A click on the replay must not activate it: the game, another program, would lose
+            // the keyboard, and handing the activation back cannot reach another program's window.
+            return MA_NOACTIVATE;
         case WM_ACTIVATE:
             ReturnActivation(wParam, lParam);
             break;

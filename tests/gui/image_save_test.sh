@@ -183,6 +183,7 @@ read -r gx gy <<<"$(sed -nE 's/.* button-down left x=(-?[0-9]+) y=(-?[0-9]+).*/\
 assert_ok "the game gets the point in the overlay's coordinates ($gx,$gy; screen $cx,$cy; overlay $ox..$ox2,$oy..$oy2)" \
     test "${gx:--1}" -ge $((cx - ox)) -a "${gx:--1}" -le $((cx - ox2)) -a "${gy:--1}" -ge $((cy - oy)) -a "${gy:--1}" -le $((cy - oy2))
 assert_ok "the overlay goes away by itself" gui_wait_window_gone "$overlay" 5
+assert_ok "the click on the overlay leaves the game the keyboard" game_has_focus
 
 # --- The file and the notice.
 assert_ok "the F9 action is logged as a save" wait_lines 1

@@ -187,6 +187,54 @@ TEST_F(Overlay, InputReachesTheGameWindowOrIsDropped) {
     EXPECT_EQ(gReceived[2].lParam, MAKELPARAM(300, 2));
 }
 
+// The window a player works in: records whether it ever lost the activation.
+bool gPlayerDeactivated = false;
+LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) gPlayerDeactivated = true;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ClickAt(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+    for (int i = 0; i < 20; ++i) {
+        PumpMessages();
+        Sleep(10);
+    }
+}
+
+TEST_F(Overlay, AClickOnTheReplayLeavesTheActiveWindowActive) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = PlayerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Overlay Test Player";
+    RegisterClassExW(&wc);
+    HWND player = CreateWindowExW(0, wc.lpszClassName, L"player", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(player, nullptr);
+    SetForegroundWindow(player);
+    SetActiveWindow(player);
+    PumpMessages();
+    ASSERT_EQ(GetActiveWindow(), player);
+
+    SetOverlayPicture(MakeBitmap(300, 200, RGB(200, 0, 0), RGB(0, 0, 200)));
+    ShowOverlay(100, 100);
+    KillTimer(gOverlayWindow, 1);  // the replay stays where it is while the click is made
+    PumpMessages();
+    ASSERT_TRUE(IsWindowVisible(gOverlayWindow));
+    gPlayerDeactivated = false;
+    ClickAt(250, 200);
+    EXPECT_FALSE(gPlayerDeactivated) << "the click activated the replay";
+    EXPECT_EQ(GetActiveWindow(), player);
+    DestroyWindow(player);
+    PumpMessages();
+}
+
 TEST_F(Overlay, SizeWindowToClientGivesThatClientArea) {
     HWND framed = CreateWindowExW(0, L"STATIC", L"frame", WS_CAPTION | WS_SYSMENU | WS_POPUP, 30, 40, 100,
                                   100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
