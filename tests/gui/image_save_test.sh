@@ -230,8 +230,9 @@ assert_ok "and no notice" never_shown "$notice_re" 2
 assert_eq "$pics/D3Item_0001.bmp" "$(d3items)" "and no picture"
 ro_unmount
 
-# --- JPG mode in the image folder, over another tooltip: D3Item_0002.jpg.
-set_image_folder "$(gui_winpath "$pics")"
+# --- JPG mode in the image folder, over another tooltip: D3Item_0002.jpg. The folder is typed
+# with a trailing backslash, which still names it.
+set_image_folder "$(gui_winpath "$pics")\\"
 show helm
 read -r hx hy hw hh <<<"$(tooltip_rect helm)"
 n=$(lines)
