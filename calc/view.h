@@ -1,8 +1,8 @@
 // What the calculator shows in the windows: one record of hooks that the Windows layer fills and
 // tests record. Every hook may be null (nothing is shown). Hooks that write controls do so with
 // the pages' update guard cleared, so a programmatic write never feeds back into the profile.
-// Actions call them on their worker thread; the Windows layer carries each call to the
-// user-interface thread and returns once it has been carried out.
+// Every caller runs on the user-interface thread: the program's dispatcher hands a read item to
+// that thread before equipping or comparing it, so the hooks write controls directly.
 #pragma once
 #include <string_view>
 
