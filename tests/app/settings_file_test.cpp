@@ -13,6 +13,7 @@
 #include "base/profile.h"
 #include "base/settings.h"
 #include "base/text_encoding.h"
+#include "tests/support/settings_scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -63,28 +64,9 @@ const std::string kFirstRunFile =
     "1=" +
     kDefaultProfileValue + "\r\n";
 
-class SettingsFileTest : public ::testing::Test {
+class SettingsFileTest : public SettingsScratch {
 protected:
-    void SetUp() override {
-        // Unique across processes, as other build trees may run the same test at the same time.
-        dir_ = fs::temp_directory_path() /
-               ("tallywick-settings-" + std::to_string(std::random_device()()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        gSettings = Settings();
-        gProfile = DefaultProfile();
-        gSettings.settingsPath = File().string();
-    }
-    void TearDown() override {
-        gSettings = Settings();
-        gProfile = DefaultProfile();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path File() const { return dir_ / "Tallywick.ini"; }
-
-    fs::path dir_;
+    SettingsFileTest() : SettingsScratch("tallywick-settings-") {}
 };
 
 EquipmentProfile SampleProfile(uint32_t seed) {

@@ -15,6 +15,7 @@
 #include "base/files.h"
 #include "base/profile.h"
 #include "base/settings.h"
+#include "tests/support/settings_scratch.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -34,24 +35,9 @@ void WriteBytes(const fs::path& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-class SettingsLock : public ::testing::Test {
+class SettingsLock : public SettingsScratch {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tallywick-lock-" + std::to_string(std::random_device()()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        gSettings = Settings();
-        gProfile = DefaultProfile();
-        gSettings.settingsPath = File().string();
-    }
-    void TearDown() override {
-        gSettings = Settings();
-        gProfile = DefaultProfile();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path File() const { return dir_ / "Tallywick.ini"; }
+    SettingsLock() : SettingsScratch("tallywick-lock-") {}
 
     // Runs `body` in `count` child processes at once; true when every one exits 0.
     template <typename Body>
@@ -70,8 +56,6 @@ protected:
         }
         return ok;
     }
-
-    fs::path dir_;
 };
 
 // Every writer's every update reaches the file, and a reader never sees a partial file: each
