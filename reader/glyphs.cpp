@@ -126,8 +126,17 @@ const GlyphInfo kGlyphInfo[kGlyphCount] = {
 // clang-format on
 
 namespace {
-PixelBuffer gTemplates[kGlyphCount];
+GlyphPack gBuiltIn;
 }  // namespace
+
+const PixelBuffer& GlyphPack::Template(int index) const {
+    static const PixelBuffer kNone;
+    return index >= 0 && index < kGlyphCount ? templates[index] : kNone;
+}
+
+const GlyphPack& BuiltInPack() {
+    return gBuiltIn;
+}
 
 bool LoadGlyphTemplates(GlyphSource source, std::string& error) {
     std::vector<uint8_t> bytes;
@@ -148,12 +157,11 @@ bool LoadGlyphTemplates(GlyphSource source, std::string& error) {
             error = "glyph " + std::to_string(info.resourceId) + ".bmp has the wrong size";
             return false;
         }
-        gTemplates[i] = std::move(picture);
+        gBuiltIn.templates[i] = std::move(picture);
     }
     return true;
 }
 
 const PixelBuffer& GlyphTemplate(int index) {
-    static const PixelBuffer kNone;
-    return index >= 0 && index < kGlyphCount ? gTemplates[index] : kNone;
+    return gBuiltIn.Template(index);
 }

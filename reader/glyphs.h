@@ -32,13 +32,38 @@ struct GlyphInfo {
 };
 extern const GlyphInfo kGlyphInfo[kGlyphCount];
 
+// Where the game puts things relative to each other: the layout the reader assumes between the
+// pictures. The built-in pictures are cut at these values; a learned pack measures its own.
+struct GlyphLayout {
+    int captionOffset = 11;  // option bullet's left column to the caption's first column
+    int digitAdvance = 9;    // one digit to the next
+    int pointAdvance = 4;    // a decimal point to the digit after it
+    int damageGap = 8;       // end of the minimum damage to the start of the maximum
+    int tildeSearch = 200;   // columns right of the caption start searched for a range's tilde
+    int damageRight = 12;    // attacks-per-second caption to the damage line, columns right
+    int damageUp = 19;       // ... and rows up (the damage line's first digit is also tried a row higher)
+    bool operator==(const GlyphLayout&) const = default;
+};
+
+// A Glyph Pack: one picture per template index (empty where a picture is not carried) and the
+// layout they were cut at. Template sizes come from the pictures themselves.
+struct GlyphPack {
+    PixelBuffer templates[kGlyphCount];
+    GlyphLayout layout;
+    // Template `index`; an empty buffer for an index out of range or not carried.
+    const PixelBuffer& Template(int index) const;
+};
+
 // Where the pictures come from: given a resource id, the bytes of a .bmp file.
 using GlyphSource = bool (*)(int resourceId, std::vector<uint8_t>& bmpFile);
 
-// Loads every carried template, checking its size against kGlyphInfo. Call once at start-up.
+// Loads every carried template into the built-in pack, checking its size against kGlyphInfo.
+// Call once at start-up, before any read.
 bool LoadGlyphTemplates(GlyphSource source, std::string& error);
 // The same from the pictures built into this binary.
 bool LoadGlyphTemplates(std::string& error);
 
-// Template `index`; an empty buffer for an index that is not carried or not loaded.
+// The pack built into the program, once LoadGlyphTemplates has run; the default for reading.
+const GlyphPack& BuiltInPack();
+// Template `index` of the built-in pack; an empty buffer for an index not carried or not loaded.
 const PixelBuffer& GlyphTemplate(int index);

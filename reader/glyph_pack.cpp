@@ -1,0 +1,140 @@
+// Glyph packs on disk: reading and writing the folder, and its layout text.
+#include "reader/glyph_pack.h"
+
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include "base/bmp.h"
+#include "base/files.h"
+
+namespace {
+
+struct LayoutField {
+    const char* name;
+    int GlyphLayout::*value;
+};
+constexpr LayoutField kLayoutFields[] = {
+    {"caption_offset", &GlyphLayout::captionOffset}, {"digit_advance", &GlyphLayout::digitAdvance},
+    {"point_advance", &GlyphLayout::pointAdvance},   {"damage_gap", &GlyphLayout::damageGap},
+    {"tilde_search", &GlyphLayout::tildeSearch},     {"damage_right", &GlyphLayout::damageRight},
+    {"damage_up", &GlyphLayout::damageUp},
+};
+constexpr int kMaxLayoutValue = 1000;
+constexpr uint64_t kMaxPackFileBytes = 1 << 20;
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+bool Exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(PathFromUtf8(path), ec);
+}
+
+}  // namespace
+
+int PackContents::Pictures() const {
+    int n = 0;
+    for (bool p : picture) n += p;
+    return n;
+}
+
+bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error) {
+    GlyphLayout result = layout;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        const size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        ++lineNumber;
+        if (const size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+        line = Trim(line);
+        if (line.empty()) continue;
+        const std::string where = "layout line " + std::to_string(lineNumber) + ": ";
+        const size_t eq = line.find('=');
+        if (eq == std::string_view::npos) return error = where + "expected name = value", false;
+        const std::string_view name = Trim(line.substr(0, eq)), value = Trim(line.substr(eq + 1));
+        const LayoutField* field = nullptr;
+        for (const LayoutField& f : kLayoutFields)
+            if (name == f.name) field = &f;
+        if (!field) return error = where + "unknown name '" + std::string(name) + "'", false;
+        int v = 0;
+        auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+        if (ec != std::errc() || end != value.data() + value.size() || v < 0 || v > kMaxLayoutValue)
+            return error = where + "'" + std::string(value) + "' is not a whole number from 0 to 1000", false;
+        result.*(field->value) = v;
+    }
+    layout = result;
+    return true;
+}
+
+std::string FormatGlyphLayout(const GlyphLayout& layout) {
+    std::string text = "# Where the game puts things relative to each other, in pixels.\n";
+    for (const LayoutField& f : kLayoutFields)
+        text += std::string(f.name) + " = " + std::to_string(layout.*(f.value)) + "\n";
+    return text;
+}
+
+bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& error, PackContents* contents) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(PathFromUtf8(folder), ec))
+        return error = folder + ": not a folder", false;
+    GlyphPack result = BuiltInPack();
+    PackContents found;
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < kGlyphCount; ++i) {
+        if (kGlyphInfo[i].resourceId == 0) continue;
+        const std::string path = folder + "/" + std::to_string(kGlyphInfo[i].resourceId) + ".bmp";
+        if (!Exists(path)) continue;
+        std::string why;
+        PixelBuffer picture;
+        if (!ReadFileBytes(path, bytes, why, kMaxPackFileBytes) ||
+            !DecodeBmp(bytes.data(), bytes.size(), picture, why))
+            return error = path + ": " + why, false;
+        if (picture.width > kMaxPackPictureSide || picture.height > kMaxPackPictureSide)
+            return error = path + ": larger than " + std::to_string(kMaxPackPictureSide) + " pixels a side",
+                   false;
+        result.templates[i] = std::move(picture);
+        found.picture[i] = true;
+    }
+    const std::string layoutPath = folder + "/" + kPackLayoutFile;
+    if (Exists(layoutPath)) {
+        std::string text, why;
+        if (!ReadFileBytes(layoutPath, text, why, kMaxPackFileBytes))
+            return error = layoutPath + ": " + why, false;
+        if (!ParseGlyphLayout(text, result.layout, why)) return error = layoutPath + ": " + why, false;
+        found.layout = true;
+    }
+    pack = std::move(result);
+    if (contents) *contents = found;
+    return true;
+}
+
+bool SaveGlyphPack(const std::string& folder, const GlyphPack& pack, const PackContents& contents,
+                   std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(PathFromUtf8(folder), ec);
+    if (ec) return error = folder + ": " + ec.message(), false;
+    for (int i = 0; i < kGlyphCount; ++i) {
+        if (!contents.picture[i] || kGlyphInfo[i].resourceId == 0) continue;
+        const std::string path = folder + "/" + std::to_string(kGlyphInfo[i].resourceId) + ".bmp";
+        std::string why;
+        if (!WriteFileBytes(path, EncodeBmp24(pack.templates[i]), why))
+            return error = path + ": " + why, false;
+    }
+    if (contents.layout) {
+        const std::string text = FormatGlyphLayout(pack.layout);
+        std::string why;
+        if (!WriteFileBytes(folder + "/" + kPackLayoutFile, std::vector<uint8_t>(text.begin(), text.end()),
+                            why))
+            return error = folder + "/" + kPackLayoutFile + ": " + why, false;
+    }
+    return true;
+}
+
+std::string PackFolderForSize(const std::string& root, int width, int height) {
+    return root + "/" + std::to_string(width) + "x" + std::to_string(height);
+}

@@ -1,0 +1,39 @@
+// Glyph packs on disk: a folder of pictures named by resource id ("120.bmp", like res/glyphs)
+// and "layout.txt" with the layout they were cut at. A pack made for one screen (a resolution and
+// text size) reads that screen; whatever the folder lacks comes from the built-in pack.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "reader/glyphs.h"
+
+inline constexpr char kPackLayoutFile[] = "layout.txt";
+
+// Largest picture a pack may hold; the game's captions are far smaller.
+constexpr int kMaxPackPictureSide = 512;
+
+// What a pack folder itself holds, as opposed to what falls back to the built-in pack.
+struct PackContents {
+    bool picture[kGlyphCount] = {};
+    bool layout = false;
+    int Pictures() const;
+};
+
+// The layout text: one "name = value" per line, '#' starts a comment; names are caption_offset,
+// digit_advance, point_advance, damage_gap, tilde_search, damage_right, damage_up. Names not
+// given keep their value in `layout`. Unknown names and values outside 0..1000 are errors.
+bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error);
+std::string FormatGlyphLayout(const GlyphLayout& layout);
+
+// Loads the pack folder over the built-in pack (which must be loaded). A picture that cannot be
+// read or is larger than kMaxPackPictureSide, a bad layout file or a missing folder is an error
+// naming the file. `contents`, when given, says what came from the folder.
+bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& error,
+                   PackContents* contents = nullptr);
+
+// Writes the pictures marked in `contents` and, when marked, the layout; creates the folder.
+bool SaveGlyphPack(const std::string& folder, const GlyphPack& pack, const PackContents& contents,
+                   std::string& error);
+
+// The pack folder for a capture of this size under `root`: root/WIDTHxHEIGHT.
+std::string PackFolderForSize(const std::string& root, int width, int height);
