@@ -11,6 +11,8 @@
 // Runs the subcommand named by args[0] with the rest, printing its report; returns the exit code.
 // Arguments and paths are UTF-8.
 int RunCli(const std::vector<std::string>& args);
+// The same, with the report appended to `out` and the complaints to `err` instead of printed.
+int RunCli(const std::vector<std::string>& args, std::string& out, std::string& err);
 
 // Exit codes shared by the subcommands.
 constexpr int kExitOk = 0;
