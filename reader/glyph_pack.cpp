@@ -36,14 +36,23 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
+const char* LayoutFieldName(int field) {
+    return kLayoutFields[field].name;
+}
+
+int& LayoutValue(GlyphLayout& layout, int field) {
+    return layout.*(kLayoutFields[field].value);
+}
+
 int PackContents::Pictures() const {
     int n = 0;
     for (bool p : picture) n += p;
     return n;
 }
 
-bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error) {
+bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error, unsigned* given) {
     GlyphLayout result = layout;
+    unsigned seen = 0;
     int lineNumber = 0;
     while (!text.empty()) {
         const size_t eol = text.find('\n');
@@ -60,6 +69,7 @@ bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& e
         const LayoutField* field = nullptr;
         for (const LayoutField& f : kLayoutFields)
             if (name == f.name) field = &f;
+        if (field) seen |= 1u << (field - kLayoutFields);
         if (!field) return error = where + "unknown name '" + std::string(name) + "'", false;
         int v = 0;
         auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
@@ -68,12 +78,14 @@ bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& e
         result.*(field->value) = v;
     }
     layout = result;
+    if (given) *given = seen;
     return true;
 }
 
-std::string FormatGlyphLayout(const GlyphLayout& layout) {
+std::string FormatGlyphLayout(const GlyphLayout& layout, unsigned fields) {
     std::string text = "# Where the game puts things relative to each other, in pixels.\n";
     for (const LayoutField& f : kLayoutFields)
+        if (fields >> (&f - kLayoutFields) & 1)
         text += std::string(f.name) + " = " + std::to_string(layout.*(f.value)) + "\n";
     return text;
 }
@@ -105,8 +117,8 @@ bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& erro
         std::string text, why;
         if (!ReadFileBytes(layoutPath, text, why, kMaxPackFileBytes))
             return error = layoutPath + ": " + why, false;
-        if (!ParseGlyphLayout(text, result.layout, why)) return error = layoutPath + ": " + why, false;
-        found.layout = true;
+        if (!ParseGlyphLayout(text, result.layout, why, &found.layoutFields))
+            return error = layoutPath + ": " + why, false;
     }
     pack = std::move(result);
     if (contents) *contents = found;
@@ -125,8 +137,8 @@ bool SaveGlyphPack(const std::string& folder, const GlyphPack& pack, const PackC
         if (!WriteFileBytes(path, EncodeBmp24(pack.templates[i]), why))
             return error = path + ": " + why, false;
     }
-    if (contents.layout) {
-        const std::string text = FormatGlyphLayout(pack.layout);
+    if (contents.layoutFields) {
+        const std::string text = FormatGlyphLayout(pack.layout, contents.layoutFields);
         std::string why;
         if (!WriteFileBytes(folder + "/" + kPackLayoutFile, std::vector<uint8_t>(text.begin(), text.end()),
                             why))

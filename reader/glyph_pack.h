@@ -12,18 +12,26 @@ inline constexpr char kPackLayoutFile[] = "layout.txt";
 // Largest picture a pack may hold; the game's captions are far smaller.
 constexpr int kMaxPackPictureSide = 512;
 
+// The layout's values by number, in the order of the layout file.
+constexpr int kLayoutFieldCount = 7;
+const char* LayoutFieldName(int field);
+int& LayoutValue(GlyphLayout& layout, int field);
+constexpr unsigned kAllLayoutFields = (1u << kLayoutFieldCount) - 1;
+
 // What a pack folder itself holds, as opposed to what falls back to the built-in pack.
 struct PackContents {
     bool picture[kGlyphCount] = {};
-    bool layout = false;
+    unsigned layoutFields = 0;  // bit f: the folder's layout file gives field f
     int Pictures() const;
 };
 
 // The layout text: one "name = value" per line, '#' starts a comment; names are caption_offset,
 // digit_advance, point_advance, damage_gap, tilde_search, damage_right, damage_up. Names not
 // given keep their value in `layout`. Unknown names and values outside 0..1000 are errors.
-bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error);
-std::string FormatGlyphLayout(const GlyphLayout& layout);
+// `given` receives a bit per field the text gives.
+bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error, unsigned* given = nullptr);
+// The fields marked in `fields`, one per line.
+std::string FormatGlyphLayout(const GlyphLayout& layout, unsigned fields = kAllLayoutFields);
 
 // Loads the pack folder over the built-in pack (which must be loaded). A picture that cannot be
 // read or is larger than kMaxPackPictureSide, a bad layout file or a missing folder is an error
@@ -31,7 +39,7 @@ std::string FormatGlyphLayout(const GlyphLayout& layout);
 bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& error,
                    PackContents* contents = nullptr);
 
-// Writes the pictures marked in `contents` and, when marked, the layout; creates the folder.
+// Writes the pictures and layout fields marked in `contents`; creates the folder.
 bool SaveGlyphPack(const std::string& folder, const GlyphPack& pack, const PackContents& contents,
                    std::string& error);
 
