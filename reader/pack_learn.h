@@ -1,0 +1,53 @@
+// Learning a glyph pack from the player's own saved tooltips: the player says what a tooltip
+// shows, the learner finds each picture on it, cuts it at the layout it measures, and adds what
+// the pack lacks. Pictures the pack already holds must agree; a disagreement is reported, never
+// written over.
+//
+// What the learner relies on, as the game draws its text: option lines begin with the same
+// bullet at the same column; characters of a number (digits, point, tilde) never touch; digits
+// are one advance apart; lines are apart by blank rows.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "base/item.h"
+#include "base/pixels.h"
+#include "reader/glyph_pack.h"
+
+// One option line as the tooltip shows it: its descriptor row (-1 for a bulleted line the table
+// does not know, which is passed over) and its value as drawn: "120", "8.5", "7~9"; characters
+// after the number ("52%") are text that follows it.
+struct LearnLine {
+    int row = -1;
+    std::string text;
+};
+
+struct LearnTooltip {
+    int kind = -1;
+    bool weapon = false;
+    std::string attacksPerSecond, minDamage, maxDamage;  // as drawn, for a weapon
+    int emptySockets = 0;
+    std::vector<LearnLine> lines;  // every bulleted line, top to bottom
+};
+
+struct LearnReport {
+    std::vector<std::string> learned;        // pictures and layout values added to the pack
+    std::vector<std::string> disagreements;  // cuts that differ from what the pack holds
+    std::vector<std::string> notes;          // what this tooltip could not teach, and why
+    std::vector<std::string> readBack;       // where reading the tooltip with the pack falls short
+};
+
+// Learns from one picture (a screen or a saved tooltip). Fails with `error` when the tooltip or
+// its lines cannot be found as described; otherwise updates `pack` and `contents` with what is
+// new and fills `report`.
+bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
+                      PackContents& contents, LearnReport& report, std::string& error);
+
+// The Item Record a tooltip described this way reads as (compare set, default socket choices).
+ItemRecord ExpectedRecord(const LearnTooltip& what);
+
+// What the pack folder still lacks, one short line per group (digits, captions, kinds, layout).
+std::vector<std::string> MissingFromPack(const PackContents& contents);
+
+// A name of template `index` for reports, e.g. "blue digit 7 (134.bmp)".
+std::string PictureName(int index);

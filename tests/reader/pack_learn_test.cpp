@@ -1,0 +1,173 @@
+// Learning a glyph pack from described tooltips: a pack learned from a few tooltips reads other
+// tooltips of the same screen exactly, and the learner refuses what it cannot stand behind.
+#include "reader/pack_learn.h"
+
+#include <gtest/gtest.h>
+
+#include "base/catalogue.h"
+#include "reader/locator.h"
+#include "tests/support/parser_scenes.h"
+
+namespace {
+
+using scenes::ReaderTest;
+
+// What a player would type for a composed tooltip.
+LearnTooltip Describe(const TooltipScene& s) {
+    LearnTooltip d;
+    d.kind = s.kind;
+    d.weapon = s.weapon;
+    d.attacksPerSecond = s.attacksPerSecond, d.minDamage = s.minDamage, d.maxDamage = s.maxDamage;
+    for (const ComposeLine& line : s.lines) {
+        if (line.type == ComposeLine::kEmptySocket) ++d.emptySockets;
+        if (line.type == ComposeLine::kOption)
+            d.lines.push_back({line.row, line.value + (line.maxValue.empty() ? "" : "~" + line.maxValue)});
+        if (line.type == ComposeLine::kRaw) d.lines.push_back({-1, line.value});
+    }
+    return d;
+}
+
+// The built-in digits fill their cells, and some pairs touch ("99", "0.", "9~"): the learner
+// cannot tell touching characters apart, so these values avoid them.
+TooltipScene Ring() {
+    TooltipScene s;
+    s.kind = 4;
+    s.lines = {OptionLine(6, "1120"), OptionLine(7, "345"), OptionLine(4, "7.5"), OptionLine(12, "71", "75")};
+    return s;
+}
+
+TooltipScene Amulet() {
+    TooltipScene s;
+    s.kind = 11;
+    s.lines = {OptionLine(10, "240"), OptionLine(15, "57"), OptionLine(13, "8"), OptionLine(37, "31")};
+    return s;
+}
+
+class PackLearning : public ReaderTest {
+protected:
+    static PixelBuffer Screen(const TooltipScene& scene) {
+        PixelBuffer screen;
+        std::string error;
+        EXPECT_TRUE(ComposeScreen(scene, screen, error)) << error;
+        return screen;
+    }
+    // Learns the scenes into an empty pack; every one must be learned without disagreement.
+    static GlyphPack LearnAll(const std::vector<TooltipScene>& scenes, PackContents& contents) {
+        GlyphPack pack;  // no picture at all: nothing can be read that was not learned
+        for (const TooltipScene& scene : scenes) {
+            LearnReport report;
+            std::string error;
+            EXPECT_TRUE(LearnFromTooltip(Screen(scene), Describe(scene), pack, contents, report, error))
+                << error;
+            EXPECT_TRUE(report.disagreements.empty()) << report.disagreements[0];
+            EXPECT_TRUE(report.readBack.empty()) << report.readBack[0];
+        }
+        return pack;
+    }
+    static void ExpectReads(const TooltipScene& scene, const GlyphPack& pack) {
+        PixelBuffer t = Tooltip(scene);
+        const ItemRecord got = ParseItem(&t, 0, pack), want = ExpectedRecord(Describe(scene));
+        EXPECT_EQ(got.kind, want.kind);
+        for (int s = 0; s < kStatCount; ++s) EXPECT_EQ(got.stats[s], want.stats[s]) << "stat " << s;
+    }
+};
+
+TEST_F(PackLearning, ExpectedRecordIsWhatTheBuiltInPackReads) {
+    // The learner's own yardstick must agree with the reader on scenes the built-in pack reads.
+    for (const TooltipScene& s : {Ring(), Amulet(), scenes::Weapon()}) {
+        const ItemRecord got = Parse(s), want = ExpectedRecord(Describe(s));
+        EXPECT_EQ(got.kind, want.kind);
+        for (int i = 0; i < kStatCount; ++i) EXPECT_EQ(got.stats[i], want.stats[i]) << "stat " << i;
+    }
+}
+
+TEST_F(PackLearning, PackLearnedFromTwoTooltipsReadsAnotherExactly) {
+    PackContents contents;
+    TooltipScene weapon = scenes::Weapon();
+    weapon.attacksPerSecond = "1.10", weapon.minDamage = "1187", weapon.maxDamage = "1467";
+    const GlyphPack pack = LearnAll({Ring(), weapon}, contents);
+    EXPECT_EQ(pack.layout.captionOffset, 11);
+    EXPECT_EQ(pack.layout.digitAdvance, 9);
+    EXPECT_EQ(pack.layout.pointAdvance, 4);
+    EXPECT_EQ(pack.layout.damageUp, 19);
+
+    TooltipScene other;
+    other.kind = 4;
+    other.lines = {OptionLine(7, "7.5"), OptionLine(6, "573"), OptionLine(12, "17", "1575")};
+    ExpectReads(other, pack);
+    TooltipScene sword = weapon;
+    sword.attacksPerSecond = "1.41", sword.minDamage = "417", sword.maxDamage = "711", sword.damageRise = 20;
+    sword.lines = {OptionLine(7, "17"), OptionLine(6, "1.5")};
+    ExpectReads(sword, pack);
+}
+
+TEST_F(PackLearning, PackFolderKeepsWhatWasLearnedAndListsWhatIsMissing) {
+    PackContents contents;
+    const GlyphPack pack = LearnAll({Ring()}, contents);
+    const std::vector<std::string> missing = MissingFromPack(contents);
+    // Ring() has no white text, no weapon and no sockets; it has the ring's kind and four captions.
+    ASSERT_FALSE(missing.empty());
+    EXPECT_EQ(missing[0], "blue digits: 6, 8, 9");
+    EXPECT_EQ(missing[1], "white digits: 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, point, tilde");
+    EXPECT_EQ(missing[2], "marks: empty socket, attacks per second");
+    EXPECT_NE(missing[3].find("kinds: 0 "), std::string::npos);
+    EXPECT_EQ(missing[3].find("4 반지"), std::string::npos);
+    EXPECT_NE(missing[3].find("5 투구"), std::string::npos);
+    EXPECT_EQ(missing.back(), "layout: damage_gap, damage_right, damage_up");
+}
+
+TEST_F(PackLearning, DisagreementsAreReportedAndNeverWrittenOver) {
+    PackContents contents;
+    GlyphPack pack = LearnAll({Ring()}, contents);
+    // A tooltip whose "7" is drawn differently: the learner reports it and keeps the pack's.
+    const PixelBuffer seven = pack.templates[kGlyphBlueDigit0 + 7];
+    TooltipScene s = Amulet();
+    s.lines = {OptionLine(7, "77")};
+    PixelBuffer screen = Screen(s);
+    TooltipRect rect;
+    ASSERT_TRUE(FindTooltip(screen, rect));
+    // Brighten one inked pixel of the second 7 (bullet 16 + caption offset 11 + caption + one digit).
+    const int x = rect.x + 16 + 11 + GlyphTemplate(kStatDescriptors[7].templateIndex).width + 9;
+    const int y = rect.y + 44;
+    bool changed = false;
+    for (int dy = 0; dy < 10 && !changed; ++dy)
+        for (int dx = 0; dx < 9 && !changed; ++dx) {
+            uint32_t& p = screen.pixels[size_t(y + dy) * screen.width + x + dx];
+            if (p != 0 && p != kBlue) p = kBlue, changed = true;
+        }
+    ASSERT_TRUE(changed);
+    LearnReport report;
+    std::string error;
+    ASSERT_TRUE(LearnFromTooltip(screen, Describe(s), pack, contents, report, error)) << error;
+    ASSERT_EQ(report.disagreements.size(), 1u);
+    EXPECT_NE(report.disagreements[0].find("blue digit 7"), std::string::npos) << report.disagreements[0];
+    EXPECT_EQ(pack.templates[kGlyphBlueDigit0 + 7].pixels, seven.pixels);
+}
+
+TEST_F(PackLearning, DescriptionsThatDoNotFitTheTooltipAreRefusedAndChangeNothing) {
+    PackContents contents;
+    GlyphPack pack;
+    std::string error;
+    LearnReport report;
+    LearnTooltip d = Describe(Ring());
+    d.lines.pop_back();  // one line fewer than the tooltip shows
+    EXPECT_FALSE(LearnFromTooltip(Screen(Ring()), d, pack, contents, report, error));
+    EXPECT_NE(error.find("lines"), std::string::npos) << error;
+    d = Describe(Ring());
+    d.lines[1].text = "34";  // fewer digits than drawn still fits; more than the line holds does not
+    d.lines[0].text = "12345678901";
+    EXPECT_FALSE(LearnFromTooltip(Screen(Ring()), d, pack, contents, report, error));
+    d = Describe(Ring());
+    d.lines[2].text = "6.5.5";
+    EXPECT_FALSE(LearnFromTooltip(Screen(Ring()), d, pack, contents, report, error));
+    EXPECT_EQ(contents.Pictures(), 0);
+    EXPECT_EQ(contents.layoutFields, 0u);
+    // No digit repeats and no point sits between equal digits: the spacing is not certain.
+    TooltipScene plain;
+    plain.kind = 4;
+    plain.lines = {OptionLine(7, "3")};
+    EXPECT_FALSE(LearnFromTooltip(Screen(plain), Describe(plain), pack, contents, report, error));
+    EXPECT_NE(error.find("spacing"), std::string::npos) << error;
+}
+
+}  // namespace
