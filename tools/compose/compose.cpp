@@ -10,25 +10,34 @@
 
 namespace {
 
-// The game's tooltip layout, as the reader expects it. Every placement rule is here.
-constexpr int kBulletToCaption = 11;  // bullet's left column to the caption's
-constexpr int kDamageRight = 12;      // attacks-per-second caption to the damage line, columns
-constexpr int kDamageRiseLow = 19;    // ... and rows up: the reader tries both
-constexpr int kDamageRiseHigh = 20;
-constexpr int kMaxDamageGap = 8;  // end of the minimum damage to the maximum's first digit
-constexpr int kDigitAdvance = 9;
-constexpr int kPointAdvance = 4;
-constexpr int kTildeAdvance = 8;  // tilde's left column to the maximum's first digit
-constexpr int kLinePitch = 18;    // one option line to the next
-constexpr int kLeft = 16;         // bullets and the weapon caption, from the body's left edge
-constexpr int kSlotRight = 16;    // slot caption's right end, from the body's right edge
-constexpr int kSlotTop = 12;
-constexpr int kDamageTop = 36;             // the weapon's damage line
-constexpr int kFirstLine = 44;             // first option line without a weapon block
-constexpr int kFirstLineWeapon = 90;       // ... and below one
-constexpr int kEdgeClear = 4;              // nothing is drawn this close to the body's edges
-constexpr int kTailWidth = 8;              // made-up "%" after a value
+// The game's tooltip layout, as the reader expects it: the pack's layout says where the reader
+// looks from what it found (bullet to caption, digit and point advances, the damage line's place
+// and gap; the damage line may also stand one row higher, the reader tries both), the placement
+// where things stand in the body. A scene text always composes at the default placement.
 constexpr uint32_t kSeparator = 0xB4B4B4;  // the dash between the damage numbers: not pure white
+
+struct PlacementField {
+    const char* name;
+    int ComposePlacement::*value;
+};
+constexpr PlacementField kPlacementFields[] = {
+    {"line_pitch", &ComposePlacement::linePitch},
+    {"left", &ComposePlacement::left},
+    {"slot_right", &ComposePlacement::slotRight},
+    {"slot_top", &ComposePlacement::slotTop},
+    {"damage_top", &ComposePlacement::damageTop},
+    {"first_line", &ComposePlacement::firstLine},
+    {"first_line_weapon", &ComposePlacement::firstLineWeapon},
+    {"edge_clear", &ComposePlacement::edgeClear},
+    {"line_height", &ComposePlacement::lineHeight},
+    {"tilde_advance", &ComposePlacement::tildeAdvance},
+    {"tail_width", &ComposePlacement::tailWidth},
+    {"text_piece", &ComposePlacement::textPiece},
+    {"text_pitch", &ComposePlacement::textPitch},
+    {"separator_row", &ComposePlacement::separatorRow},
+    {"separator_inset", &ComposePlacement::separatorInset},
+};
+constexpr int kMaxPlacementValue = 1000;
 
 // Small deterministic generator (xorshift), so a scene always composes to the same picture.
 struct Rng {
@@ -62,10 +71,14 @@ bool IsNumberText(std::string_view s) {
     return points <= 1;
 }
 
-int NumberWidth(std::string_view s) {
+int NumberWidth(std::string_view s, const GlyphLayout& layout) {
     int w = 0;
-    for (char c : s) w += c == '.' ? kPointAdvance : kDigitAdvance;
+    for (char c : s) w += c == '.' ? layout.pointAdvance : layout.digitAdvance;
     return w;
+}
+
+const GlyphPack& PackOf(const TooltipScene& scene) {
+    return scene.pack ? *scene.pack : BuiltInPack();
 }
 
 uint32_t Scale(uint32_t colour, int num, int den) {
@@ -74,22 +87,25 @@ uint32_t Scale(uint32_t colour, int num, int den) {
     return r | g << 8 | b << 16;
 }
 
-// Made-up text: 9-column pieces cut from the inside of real captions of the same colour (or
-// recoloured ones), so it looks like game text but never starts like a known caption.
-void DrawMadeUpText(PixelBuffer& image, int x, int y, int width, int height, uint32_t colour) {
+// Made-up text: pieces (9 columns at the default placement) cut from the inside of real captions
+// of the same colour (or recoloured ones), so it looks like game text but never starts like a
+// known caption.
+void DrawMadeUpText(PixelBuffer& image, int x, int y, int width, int height, uint32_t colour,
+                    const GlyphPack& pack, const ComposePlacement& place) {
     static const int kBlueSources[] = {37, 40, 44, 49, 50, 51, 69, 70, 76};
     static const int kWhiteSources[] = {52, 82, 83, 84, 86};
     const bool white = colour == kWhite;
+    const int piece = std::max(place.textPiece, 1), rows = place.lineHeight;
     Rng rng(uint64_t(x) * 7919 + uint64_t(y) * 104729 + uint64_t(width));
-    for (int top = y; top + 10 <= y + height; top += 14) {
-        for (int left = x; left < x + width; left += 9) {
+    for (int top = y; top + rows <= y + height; top += std::max(place.textPitch, 1)) {
+        for (int left = x; left < x + width; left += piece) {
             int src = white ? kWhiteSources[rng.Next() % std::size(kWhiteSources)]
                             : kBlueSources[rng.Next() % std::size(kBlueSources)];
-            const PixelBuffer& t = GlyphTemplate(src);
-            if (t.width < 30) continue;
-            int from = rng.Range(9, t.width - 18);
-            for (int col = 0; col < 9 && left + col < x + width; ++col)
-                for (int row = 0; row < std::min(10, t.height); ++row) {
+            const PixelBuffer& t = pack.Template(src);
+            if (t.width < 30 || t.width - 2 * piece < piece) continue;
+            int from = rng.Range(piece, t.width - 2 * piece);
+            for (int col = 0; col < piece && left + col < x + width; ++col)
+                for (int row = 0; row < std::min(rows, t.height); ++row) {
                     uint32_t p = PixelAt(t, from + col, row);
                     if (!p) continue;
                     if (colour != kBlue && colour != kWhite) p = Scale(colour, (p >> 16) & 0xFF, 255);
@@ -108,87 +124,99 @@ int SlotTemplate(int kind) {
 
 // Lays out and draws the body's content; every element must stay inside `inside`.
 bool DrawContent(const TooltipScene& scene, PixelBuffer& body, std::string& error) {
-    const Box inside{kEdgeClear, kEdgeClear, body.width - kEdgeClear, body.height - kEdgeClear};
+    const GlyphPack& pack = PackOf(scene);
+    const GlyphLayout& layout = pack.layout;
+    const ComposePlacement& place = scene.placement;
+    const int edge = place.edgeClear, textRows = place.lineHeight;
+    const Box inside{edge, edge, body.width - edge, body.height - edge};
     auto fits = [&](int x, int y, int w, int h) {
         return x >= inside.x0 && y >= inside.y0 && x + w <= inside.x1 && y + h <= inside.y1;
     };
     if (scene.kind >= 0) {
-        const PixelBuffer& t = GlyphTemplate(SlotTemplate(scene.kind));
-        int x = body.width - kSlotRight - t.width;
-        if (!fits(x, kSlotTop, t.width, t.height) || x < body.width / 2)
+        const PixelBuffer& t = pack.Template(SlotTemplate(scene.kind));
+        int x = body.width - place.slotRight - t.width;
+        if (!fits(x, place.slotTop, t.width, t.height) || x < body.width / 2)
             return Fail(error, "the slot caption does not fit in the upper-right quarter");
-        DrawGlyph(body, x, kSlotTop, SlotTemplate(scene.kind));
+        DrawGlyph(body, x, place.slotTop, SlotTemplate(scene.kind), pack);
     }
     if (scene.weapon) {
-        const PixelBuffer& t = GlyphTemplate(36);
-        int hx = kLeft, hy = kDamageTop + scene.damageRise;
-        int width = t.width + NumberWidth(scene.attacksPerSecond);
-        int damageWidth = NumberWidth(scene.minDamage) + kMaxDamageGap + NumberWidth(scene.maxDamage);
-        if (!fits(hx, hy, width, t.height) || !fits(hx + kDamageRight, kDamageTop, damageWidth, 11))
+        const PixelBuffer& t = pack.Template(36);
+        int hx = place.left, hy = place.damageTop + scene.damageRise;
+        int width = t.width + NumberWidth(scene.attacksPerSecond, layout);
+        int damageWidth = NumberWidth(scene.minDamage, layout) + layout.damageGap +
+                          NumberWidth(scene.maxDamage, layout);
+        if (!fits(hx, hy, width, t.height) ||
+            !fits(hx + layout.damageRight, place.damageTop, damageWidth, textRows + 1))
             return Fail(error, "the weapon lines do not fit in the tooltip");
-        DrawGlyph(body, hx, hy, 36);
-        DrawNumber(body, hx + t.width, hy, scene.attacksPerSecond, true);
-        DrawDamageRange(body, hx + kDamageRight, kDamageTop, scene.minDamage, scene.maxDamage);
+        DrawGlyph(body, hx, hy, 36, pack);
+        DrawNumber(body, hx + t.width, hy, scene.attacksPerSecond, true, pack);
+        DrawDamageRange(body, hx + layout.damageRight, place.damageTop, scene.minDamage, scene.maxDamage, pack,
+                        place);
     }
-    int cx = kLeft, cy = scene.weapon ? kFirstLineWeapon : kFirstLine;
+    int cx = place.left, cy = scene.weapon ? place.firstLineWeapon : place.firstLine;
     for (size_t i = 0; i < scene.lines.size(); ++i) {
         const ComposeLine& line = scene.lines[i];
         std::string where = "line " + std::to_string(i + 1) + " of the tooltip";
         if (line.type == ComposeLine::kText) {
             if (!fits(line.x, line.y, line.width, line.height)) return Fail(error, where + " does not fit");
-            DrawMadeUpText(body, line.x, line.y, line.width, line.height, line.colour);
+            DrawMadeUpText(body, line.x, line.y, line.width, line.height, line.colour, pack, place);
             continue;
         }
         if (line.placed) cx = line.x, cy = line.y;
-        const int tx = cx + kBulletToCaption;
-        int right = tx, bottom = cy + 11;
+        const int tx = cx + layout.captionOffset;
+        int right = tx, bottom = cy + textRows + 1;
         if (line.type == ComposeLine::kOption) {
             const StatDescriptor& row = kStatDescriptors[line.row];
-            const PixelBuffer& t = GlyphTemplate(row.templateIndex);
+            const PixelBuffer& t = pack.Template(row.templateIndex);
             bool white = row.white;
-            right = tx + t.width + NumberWidth(line.value);
-            if (!line.maxValue.empty()) right += kTildeAdvance + NumberWidth(line.maxValue);
+            right = tx + t.width + NumberWidth(line.value, layout);
+            if (!line.maxValue.empty()) right += place.tildeAdvance + NumberWidth(line.maxValue, layout);
             right += line.tailWidth;
             if (!fits(cx, cy, right - cx, bottom - cy)) return Fail(error, where + " does not fit");
-            DrawGlyph(body, cx, cy, kGlyphBullet);
-            DrawGlyph(body, tx, cy, row.templateIndex);
-            int end = DrawNumber(body, tx + t.width, cy, line.value, white);
+            DrawGlyph(body, cx, cy, kGlyphBullet, pack);
+            DrawGlyph(body, tx, cy, row.templateIndex, pack);
+            int end = DrawNumber(body, tx + t.width, cy, line.value, white, pack);
             if (!line.maxValue.empty()) {
-                DrawGlyph(body, end, cy, white ? kGlyphWhiteTilde : kGlyphBlueTilde);
-                end = DrawNumber(body, end + kTildeAdvance, cy, line.maxValue, white);
+                DrawGlyph(body, end, cy, white ? kGlyphWhiteTilde : kGlyphBlueTilde, pack);
+                end = DrawNumber(body, end + place.tildeAdvance, cy, line.maxValue, white, pack);
             }
-            if (line.tailWidth) DrawMadeUpText(body, end, cy, line.tailWidth, 10, white ? kWhite : kBlue);
-        } else if (line.type == ComposeLine::kRaw) {
-            right = tx + line.width + NumberWidth(line.value) + line.tailWidth;
-            if (!fits(cx, cy, right - cx, bottom - cy)) return Fail(error, where + " does not fit");
-            DrawGlyph(body, cx, cy, kGlyphBullet);
-            DrawMadeUpText(body, tx, cy, line.width, 10, line.white ? kWhite : kBlue);
-            int end = DrawNumber(body, tx + line.width, cy, line.value, line.white);
             if (line.tailWidth)
-                DrawMadeUpText(body, end, cy, line.tailWidth, 10, line.white ? kWhite : kBlue);
+                DrawMadeUpText(body, end, cy, line.tailWidth, textRows, white ? kWhite : kBlue, pack, place);
+        } else if (line.type == ComposeLine::kRaw) {
+            right = tx + line.width + NumberWidth(line.value, layout) + line.tailWidth;
+            if (!fits(cx, cy, right - cx, bottom - cy)) return Fail(error, where + " does not fit");
+            DrawGlyph(body, cx, cy, kGlyphBullet, pack);
+            DrawMadeUpText(body, tx, cy, line.width, textRows, line.white ? kWhite : kBlue, pack, place);
+            int end = DrawNumber(body, tx + line.width, cy, line.value, line.white, pack);
+            if (line.tailWidth)
+                DrawMadeUpText(body, end, cy, line.tailWidth, textRows, line.white ? kWhite : kBlue, pack,
+                               place);
         } else if (line.type == ComposeLine::kEmptySocket) {
-            const PixelBuffer& t = GlyphTemplate(kGlyphEmptySocket);
+            const PixelBuffer& t = pack.Template(kGlyphEmptySocket);
             if (!fits(tx, cy, t.width, t.height)) return Fail(error, where + " does not fit");
-            DrawGlyph(body, tx, cy, kGlyphEmptySocket);
+            DrawGlyph(body, tx, cy, kGlyphEmptySocket, pack);
         } else {
-            if (!fits(cx, cy, 2, 10)) return Fail(error, where + " does not fit");
-            DrawGlyph(body, cx, cy, kGlyphBullet);
+            const PixelBuffer& t = pack.Template(kGlyphBullet);
+            if (!fits(cx, cy, t.width, textRows)) return Fail(error, where + " does not fit");
+            DrawGlyph(body, cx, cy, kGlyphBullet, pack);
         }
-        cy += kLinePitch;
+        cy += place.linePitch;
     }
     return true;
 }
 
 bool CheckScene(const TooltipScene& s, std::string& error) {
-    if (GlyphTemplate(kGlyphBullet).count == 0) return Fail(error, "the glyph set is not loaded");
+    if (PackOf(s).Template(kGlyphBullet).count == 0) return Fail(error, "the glyph set is not loaded");
     if (s.width < 301 || s.height < 201) return Fail(error, "the tooltip must be at least 301 x 201");
     if (s.width > 4096 || s.height > 4096) return Fail(error, "the tooltip is larger than 4096 x 4096");
     if (s.kind < -1 || s.kind >= kKindCount) return Fail(error, "kind out of range");
     if (s.weapon &&
         (!IsNumberText(s.attacksPerSecond) || !IsNumberText(s.minDamage) || !IsNumberText(s.maxDamage)))
         return Fail(error, "weapon numbers must be digits with an optional fraction");
-    if (s.weapon && s.damageRise != 19 && s.damageRise != 20)
-        return Fail(error, "the damage line rises 19 or 20 rows");
+    const int rise = PackOf(s).layout.damageUp;
+    if (s.weapon && s.damageRise != rise && s.damageRise != rise + 1)
+        return Fail(error, "the damage line rises " + std::to_string(rise) + " or " + std::to_string(rise + 1) +
+                               " rows");
     for (const ComposeLine& line : s.lines) {
         bool number = line.type == ComposeLine::kOption || line.type == ComposeLine::kRaw;
         if (line.type == ComposeLine::kOption && (line.row < 0 || line.row >= kDescriptorCount))
@@ -300,8 +328,44 @@ ComposeLine PlacedAt(ComposeLine line, int x, int y) {
     return line;
 }
 
+bool ParseComposePlacement(std::string_view text, ComposePlacement& placement, std::string& error) {
+    ComposePlacement result = placement;
+    std::istringstream in{std::string(text)};
+    std::string raw;
+    for (int lineNo = 1; std::getline(in, raw); ++lineNo) {
+        if (size_t hash = raw.find('#'); hash != std::string::npos) raw.resize(hash);
+        std::istringstream words(raw);
+        std::vector<std::string> t;
+        for (std::string w; words >> w;) t.push_back(w);
+        if (t.empty()) continue;
+        const std::string where = "placement line " + std::to_string(lineNo) + ": ";
+        if (t.size() != 3 || t[1] != "=") return Fail(error, where + "expected name = value");
+        const PlacementField* field = nullptr;
+        for (const PlacementField& f : kPlacementFields)
+            if (t[0] == f.name) field = &f;
+        if (!field) return Fail(error, where + "unknown name '" + t[0] + "'");
+        int v = 0;
+        if (!ParseInt(t[2], v) || v < 0 || v > kMaxPlacementValue)
+            return Fail(error, where + "'" + t[2] + "' is not a whole number from 0 to 1000");
+        result.*(field->value) = v;
+    }
+    placement = result;
+    return true;
+}
+
+std::string FormatComposePlacement(const ComposePlacement& placement) {
+    std::string text = "# Where the composer puts things in a tooltip's body, in pixels.\n";
+    for (const PlacementField& f : kPlacementFields)
+        text += std::string(f.name) + " = " + std::to_string(placement.*(f.value)) + "\n";
+    return text;
+}
+
 void DrawGlyph(PixelBuffer& image, int x, int y, int templateIndex) {
-    const PixelBuffer& t = GlyphTemplate(templateIndex);
+    DrawGlyph(image, x, y, templateIndex, BuiltInPack());
+}
+
+void DrawGlyph(PixelBuffer& image, int x, int y, int templateIndex, const GlyphPack& pack) {
+    const PixelBuffer& t = pack.Template(templateIndex);
     for (int row = 0; row < t.height; ++row)
         for (int col = 0; col < t.width; ++col) {
             uint32_t p = t.pixels[size_t(row) * t.width + col];
@@ -312,13 +376,17 @@ void DrawGlyph(PixelBuffer& image, int x, int y, int templateIndex) {
 }
 
 int DrawNumber(PixelBuffer& image, int x, int y, std::string_view number, bool white) {
+    return DrawNumber(image, x, y, number, white, BuiltInPack());
+}
+
+int DrawNumber(PixelBuffer& image, int x, int y, std::string_view number, bool white, const GlyphPack& pack) {
     for (char c : number) {
         if (c == '.') {
-            DrawGlyph(image, x, y, white ? kGlyphWhitePoint : kGlyphBluePoint);
-            x += kPointAdvance;
+            DrawGlyph(image, x, y, white ? kGlyphWhitePoint : kGlyphBluePoint, pack);
+            x += pack.layout.pointAdvance;
         } else if (c >= '0' && c <= '9') {
-            DrawGlyph(image, x, y, (white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0) + (c - '0'));
-            x += kDigitAdvance;
+            DrawGlyph(image, x, y, (white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0) + (c - '0'), pack);
+            x += pack.layout.digitAdvance;
         }
     }
     return x;
@@ -326,13 +394,19 @@ int DrawNumber(PixelBuffer& image, int x, int y, std::string_view number, bool w
 
 void DrawDamageRange(PixelBuffer& image, int x, int y, std::string_view minDamage,
                      std::string_view maxDamage) {
-    int end = DrawNumber(image, x, y, minDamage, true);
-    for (int col = end + 2; col < end + kMaxDamageGap - 2; ++col) {
-        int row = y + 5;
+    DrawDamageRange(image, x, y, minDamage, maxDamage, BuiltInPack(), ComposePlacement());
+}
+
+void DrawDamageRange(PixelBuffer& image, int x, int y, std::string_view minDamage, std::string_view maxDamage,
+                     const GlyphPack& pack, const ComposePlacement& placement) {
+    const int gap = pack.layout.damageGap, inset = placement.separatorInset;
+    int end = DrawNumber(image, x, y, minDamage, true, pack);
+    for (int col = end + inset; col < end + gap - inset; ++col) {
+        int row = y + placement.separatorRow;
         if (col >= 0 && row >= 0 && col < image.width && row < image.height)
             image.pixels[size_t(row) * image.width + col] = kSeparator;
     }
-    DrawNumber(image, end + kMaxDamageGap, y, maxDamage, true);
+    DrawNumber(image, end + gap, y, maxDamage, true, pack);
 }
 
 bool ComposeTooltip(const TooltipScene& scene, PixelBuffer& tooltip, std::string& error) {
@@ -412,7 +486,7 @@ bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error) 
             size_t values = n - 1 - (tail ? 1 : 0);
             if (values < 1 || values > 2) return Fail(error, where + "expected ROW NUMBER [MAX] [%]");
             line = OptionLine(v[0], t[2], values == 2 ? t[3] : "");
-            if (tail) line.tailWidth = kTailWidth;
+            if (tail) line.tailWidth = ComposePlacement().tailWidth;
             if (d == "gem" && (v[0] < 0 || v[0] >= kDescriptorCount || !kStatDescriptors[v[0]].socket))
                 return Fail(error, where + "gem lines use the socketed-gem rows 30..39");
             isLine = true;
@@ -422,7 +496,7 @@ bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error) 
             if (n != 2 + size_t(tail) + size_t(white))
                 return Fail(error, where + "expected WIDTH NUMBER [white] [%]");
             line = RawLine(v[0], t[2], white), isLine = true;
-            if (tail) line.tailWidth = kTailWidth;
+            if (tail) line.tailWidth = ComposePlacement().tailWidth;
         } else if (d == "empty_socket" && n == 0) {
             line = EmptySocketLine(), isLine = true;
         } else if (d == "bullet" && n == 0) {

@@ -27,6 +27,9 @@
 //   at X Y                   the next line starts (its bullet's top-left) at X, Y
 //
 // Lines are stacked from the top in the order given, one line pitch apart; `at` moves the cursor.
+//
+// Scenes made in code may draw with another glyph pack (another screen's pictures and layout) and
+// a placement to match; by default they use the built-in pictures at the built-in placement.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -34,6 +37,36 @@
 #include <vector>
 
 #include "base/pixels.h"
+
+struct GlyphPack;
+
+// Where the composer puts what the reader finds by searching, and the sizes of the made-up text.
+// Where the reader looks relative to what it found (caption offset, advances, the damage line's
+// offsets and gap) is the pack's layout. The defaults are the built-in screen's.
+struct ComposePlacement {
+    int linePitch = 18;        // one option line to the next
+    int left = 16;             // bullets and the weapon caption, from the body's left edge
+    int slotRight = 16;        // slot caption's right end, from the body's right edge
+    int slotTop = 12;          // slot caption's top row
+    int damageTop = 36;        // the weapon's damage line
+    int firstLine = 44;        // first option line without a weapon block
+    int firstLineWeapon = 90;  // ... and below one
+    int edgeClear = 4;         // nothing is drawn this close to the body's edges
+    int lineHeight = 10;       // rows of a line of text
+    int tildeAdvance = 8;      // a range's tilde to the maximum's first digit
+    int tailWidth = 8;         // made-up "%" after a value
+    int textPiece = 9;         // made-up text is pieced together from cuts this wide
+    int textPitch = 14;        // one row of made-up text to the next
+    int separatorRow = 5;      // the dash between the damage numbers, rows below the line's top
+    int separatorInset = 2;    // columns the dash keeps clear of the numbers on either side
+    bool operator==(const ComposePlacement&) const = default;
+};
+
+// The placement text: one "name = value" per line, '#' starts a comment; the names are the
+// fields above in snake case (line_pitch, left, slot_right, ...). Names not given keep their value
+// in `placement`. Unknown names and values outside 0..1000 are errors.
+bool ParseComposePlacement(std::string_view text, ComposePlacement& placement, std::string& error);
+std::string FormatComposePlacement(const ComposePlacement& placement);
 
 struct ComposeLine {
     enum Type { kOption, kRaw, kEmptySocket, kBullet, kText } type = kOption;
@@ -59,8 +92,10 @@ struct TooltipScene {
     int kind = -1;  // -1: no slot caption
     bool weapon = false;
     std::string attacksPerSecond, minDamage, maxDamage;
-    int damageRise = 19;
+    int damageRise = 19;  // the pack's damage_up or one more
     std::vector<ComposeLine> lines;
+    const GlyphPack* pack = nullptr;  // pictures and layout to draw with; null: the built-in pack
+    ComposePlacement placement;
 };
 
 // Line builders for scenes made in code.
@@ -75,7 +110,7 @@ ComposeLine PlacedAt(ComposeLine line, int x, int y);
 bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error);
 
 // The tooltip body alone (scene.width x scene.height), or the whole screen with it. Both need the
-// glyph set loaded; they fail with a reason when something does not fit or is out of range.
+// glyph set loaded (the scene's pack, when it has one); they fail with a reason when something does not fit or is out of range.
 bool ComposeTooltip(const TooltipScene& scene, PixelBuffer& tooltip, std::string& error);
 bool ComposeScreen(const TooltipScene& scene, PixelBuffer& screen, std::string& error);
 
@@ -87,3 +122,10 @@ int DrawNumber(PixelBuffer& image, int x, int y, std::string_view number, bool w
 // The weapon's damage range, the minimum's first digit at (x, y): minimum, separator, maximum.
 void DrawDamageRange(PixelBuffer& image, int x, int y, std::string_view minDamage,
                      std::string_view maxDamage);
+// The same with the pictures and layout of `pack` (digits one digit advance apart, a point one
+// point advance wide, the maximum the damage gap after the minimum), and for the damage range
+// the separator where `placement` puts it.
+void DrawGlyph(PixelBuffer& image, int x, int y, int templateIndex, const GlyphPack& pack);
+int DrawNumber(PixelBuffer& image, int x, int y, std::string_view number, bool white, const GlyphPack& pack);
+void DrawDamageRange(PixelBuffer& image, int x, int y, std::string_view minDamage, std::string_view maxDamage,
+                     const GlyphPack& pack, const ComposePlacement& placement);
