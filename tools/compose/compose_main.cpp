@@ -1,13 +1,17 @@
 // tallywick-compose: draws the screen a scene description asks for and writes it as BMP or PNG.
-// Usage: tallywick-compose DESCRIPTION.txt OUT.bmp|OUT.png
+// Usage: tallywick-compose [--pack FOLDER] DESCRIPTION.txt OUT.bmp|OUT.png
+// With --pack the tooltip is drawn with the glyph pack in FOLDER and, when the folder has one, the
+// placement in its placement.txt (e.g. tests/data/second_screen).
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "base/bmp.h"
 #include "base/files.h"
+#include "reader/glyph_pack.h"
 #include "reader/glyphs.h"
 #include "tools/compose/compose.h"
+#include "tools/compose/second_screen.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
@@ -37,18 +41,29 @@ void AppendPng(void* context, void* data, int size) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string packFolder;
+    if (argc == 5 && std::string(argv[1]) == "--pack") {
+        packFolder = argv[2];
+        argv += 2, argc -= 2;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: tallywick-compose DESCRIPTION.txt OUT.bmp|OUT.png\n");
+        std::fprintf(stderr, "usage: tallywick-compose [--pack FOLDER] DESCRIPTION.txt OUT.bmp|OUT.png\n");
         return 2;
     }
     const std::string input = argv[1], output = argv[2];
     std::string error;
     if (!LoadGlyphTemplates(error)) return Fail("glyph set", error);
+    GlyphPack pack;
+    ComposePlacement placement;
+    if (!packFolder.empty() && (!LoadGlyphPack(packFolder, pack, error) ||
+                                !LoadComposePlacement(packFolder, placement, error)))
+        return Fail(packFolder, error);
     std::vector<uint8_t> text;
     if (!ReadFileBytes(input, text, error)) return Fail(input, error);
     TooltipScene scene;
     if (!ParseScene(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), scene, error))
         return Fail(input, error);
+    if (!packFolder.empty()) scene.pack = &pack, scene.placement = placement;
     PixelBuffer screen;
     if (!ComposeScreen(scene, screen, error)) return Fail(input, error);
 
