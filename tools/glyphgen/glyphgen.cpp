@@ -13,6 +13,8 @@
 //   the bullet: a diamond drawn by area coverage, no font.
 // Re-run after changing anything here (the output is the same on every run for the same fonts
 // and FreeType):  build/tools/glyphgen/glyphgen res/glyphs
+// The second screen's pictures (see `namespace second` below) are test data:
+//   build/tools/glyphgen/glyphgen --second-screen tests/data/second_screen
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -20,13 +22,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "base/bmp.h"
 #include "base/files.h"
+#include "reader/glyph_pack.h"
 #include "reader/glyphs.h"
+#include "tools/compose/compose.h"
+#include "tools/compose/second_screen.h"
 
 namespace {
 
@@ -80,7 +87,9 @@ Box InkBox(const Ink& ink) {
 
 // Draws `text` with its baseline on row `baseline`, the pen starting at column `penX`.
 // Overlapping glyphs keep the larger coverage. Returns false when a glyph cannot be drawn.
-bool DrawText(Ink& ink, const Style& s, std::u32string_view text, int penX, int baseline) {
+// `penEnd`, when given, receives where the pen stands after the text.
+bool DrawText(Ink& ink, const Style& s, std::u32string_view text, int penX, int baseline,
+              int* penEnd = nullptr) {
     if (FT_Set_Pixel_Sizes(s.face, FT_UInt(s.pixelWidth), FT_UInt(s.pixelSize))) return false;
     for (char32_t c : text) {
         FT_UInt index = FT_Get_Char_Index(s.face, FT_ULong(c));
@@ -100,14 +109,16 @@ bool DrawText(Ink& ink, const Style& s, std::u32string_view text, int penX, int 
             }
         penX += int((g->advance.x + s.boldX + 32) >> 6);
     }
+    if (penEnd) *penEnd = penX;
     return true;
 }
 
 // Ink of `text` on a canvas large enough for it, baseline at row 64, pen at column 16.
 constexpr int kScratchBaseline = 64, kScratchPen = 16;
-Ink Scratch(const Style& s, std::u32string_view text, bool& ok) {
+// `penEnd`, when given, receives the scratch column where the pen stands after the text.
+Ink Scratch(const Style& s, std::u32string_view text, bool& ok, int* penEnd = nullptr) {
     Ink ink(kScratchPen * 2 + s.pixelSize * 2 * int(text.size()), kScratchBaseline * 2);
-    ok = DrawText(ink, s, text, kScratchPen, kScratchBaseline);
+    ok = DrawText(ink, s, text, kScratchPen, kScratchBaseline, penEnd);
     return ink;
 }
 
@@ -379,16 +390,332 @@ bool Write(const std::string& dir, int index, const PixelBuffer& picture) {
     return true;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The second screen: the same captions and numbers as another screen shows them, in other faces,
+// larger, on another layout. Every picture of an option line (bullet, captions, digits, points,
+// tildes, "빈 홈") is one line box tall with the text on one baseline, and as wide as the text
+// puts it: a caption runs from its first ink to where the pen leaves it (the value's first digit
+// cell), a digit, point or tilde is its own advance wide with its ink where the pen puts it.
+//   digits, points, tildes: NanumSquareB.ttf, 20 px, full hinting (the font's digits are
+//     tabular); the points' brightest coverage is kPointCoverage, as in the built-in set;
+//   option captions ("words +"), the grey caption end of the weapon line and "빈 홈":
+//     NanumSquareR.ttf, 15 px, light hinting, strokes widened and heightened by 1/2 px;
+//   slot captions (grey): NanumMyeongjoBold.ttf, 15 px, light hinting, cut to their ink;
+//   the bullet: a round dot drawn by area coverage, no font.
+// Writes the pictures, layout.txt (the reader's layout) and placement.txt (the composer's).
+namespace second {
+
+constexpr int kDigitSize = 20, kCaptionSize = 15, kSlotSize = 15;
+constexpr int kCaptionBold = 32;     // caption strokes widened and heightened, in 1/64 pixel
+constexpr int kCaptionOffset = 14;   // bullet's left column to the caption's
+constexpr int kDamageGap = 16;       // end of the minimum damage to the maximum's first digit cell
+constexpr int kTildeSearch = 300;    // the widest range caption and its first number fit in this
+constexpr int kDamageRight = 24;     // attacks-per-second caption to the damage line, columns
+constexpr int kDamageUp = 26;        // ... and rows up
+constexpr int kCaptionEndInk = 40;   // ink columns the grey caption end keeps of its words
+constexpr int kSliceWidth = 9;       // the left slice of a slot caption
+constexpr int kCaptionToDigit = 2;   // least black columns between a caption's ink and the value's
+constexpr int kBulletToCaption = 3;  // ... between the bullet's ink and the caption's
+constexpr int kBetweenLines = 3;     // least black rows between the ink of two option lines
+
+struct Screen {
+    Style digit, caption, slot;
+    int baseline = 0;    // the baseline's row in the line box
+    int lineHeight = 0;  // rows of the line box
+    int digitAdvance = 0, pointAdvance = 0, tildeAdvance = 0;
+    int digitBearing = 0;  // fewest black columns before a digit's ink in its cell
+};
+
+// The highest and lowest ink rows of `text` relative to the baseline (negative: above it).
+bool InkRows(const Style& s, std::u32string_view text, int& top, int& bottom) {
+    bool ok = false;
+    Ink ink = Scratch(s, text, ok);
+    Box b = InkBox(ink);
+    if (!ok || b.Empty()) return false;
+    top = b.top - kScratchBaseline, bottom = b.bottom - kScratchBaseline;
+    return true;
+}
+
+int Advance(const Style& s, char32_t c, bool& ok) {
+    int pen = 0;
+    Scratch(s, std::u32string_view(&c, 1), ok, &pen);
+    return pen - kScratchPen;
+}
+
+// One character on the line box, its cell starting where the pen starts: `width` columns.
+// Fails when ink falls outside the cell.
+Ink Cell(const Screen& sc, char32_t c, int width, int peak, bool& ok) {
+    Ink s = Scratch(sc.digit, std::u32string_view(&c, 1), ok);
+    if (peak) SetPeak(s, peak);
+    Ink out = Cut(s, kScratchPen, kScratchBaseline - sc.baseline, width, sc.lineHeight);
+    ok = ok && TotalCoverage(out) == TotalCoverage(s);
+    return out;
+}
+
+// The round bullet, by area coverage (16 x 16 samples a pixel), a little off the middle of the
+// digits' height and of a pixel, so its rows and columns all differ; cut to its ink columns.
+Ink Bullet(const Screen& sc, int digitTop) {
+    const int w = 10;
+    Ink dot(w, sc.lineHeight);
+    const double radius = 3.45, cx = 4.1, cy = sc.baseline + digitTop / 2.0 + 0.3;
+    for (int y = 0; y < sc.lineHeight; ++y)
+        for (int x = 0; x < w; ++x) {
+            int inside = 0;
+            for (int sy = 0; sy < 16; ++sy)
+                for (int sx = 0; sx < 16; ++sx) {
+                    double px = x + (sx + 0.5) / 16 - cx, py = y + (sy + 0.5) / 16 - cy;
+                    inside += px * px + py * py <= radius * radius;
+                }
+            dot.a[size_t(y) * w + x] = uint8_t((inside * 255 + 128) / 256);
+        }
+    Box b = InkBox(dot);
+    return Cut(dot, b.left, 0, b.Width(), sc.lineHeight);
+}
+
+// Where the ink of a picture lies, by column: first inked column and one past the last.
+Box ColumnsOf(const Ink& ink) {
+    return InkBox(ink);
+}
+
+// An option caption: its words, a space and the sign, from the first ink to where the pen stops,
+// widened when the value's first digit would come closer than kCaptionToDigit black columns.
+bool OptionCaption(const Screen& sc, const Content& c, Ink& out, std::string& error) {
+    bool ok = false;
+    int pen = 0;
+    std::u32string text = std::u32string(c.text) + U" +";
+    Ink s = Scratch(sc.caption, text, ok, &pen);
+    Box b = InkBox(s);
+    if (!ok || b.Empty()) return error = "cannot draw the caption", false;
+    const int width = std::max(pen - b.left, b.right - b.left + kCaptionToDigit - sc.digitBearing);
+    out = Cut(s, b.left, kScratchBaseline - sc.baseline, width, sc.lineHeight);
+    if (TotalCoverage(out) != TotalCoverage(s)) return error = "caption taller than the line", false;
+    return true;
+}
+
+// The end of the grey weapon caption: its last kCaptionEndInk ink columns, then the space the
+// pen leaves before the number (at least kCaptionToDigit black columns to the first digit's ink).
+bool CaptionEnd(const Screen& sc, const Content& c, Ink& out, std::string& error) {
+    bool ok = false;
+    int pen = 0;
+    std::u32string text = std::u32string(c.text) + U" ";
+    Ink s = Scratch(sc.caption, text, ok, &pen);
+    Box b = InkBox(s);
+    if (!ok || b.Width() <= kCaptionEndInk) return error = "cannot draw the caption end", false;
+    const int left = b.right - kCaptionEndInk;
+    const int width = std::max(pen - left, kCaptionEndInk + kCaptionToDigit - sc.digitBearing);
+    out = Cut(s, left, kScratchBaseline - sc.baseline, width, sc.lineHeight);
+    return true;
+}
+
+// "빈 홈" on the line box, cut to its ink columns.
+bool SocketCaption(const Screen& sc, const Content& c, Ink& out, std::string& error) {
+    bool ok = false;
+    Ink s = Scratch(sc.caption, c.text, ok);
+    Box b = InkBox(s);
+    if (!ok || b.Empty()) return error = "cannot draw the socket caption", false;
+    out = Cut(s, b.left, kScratchBaseline - sc.baseline, b.Width(), sc.lineHeight);
+    if (TotalCoverage(out) != TotalCoverage(s)) return error = "socket caption taller than the line", false;
+    return true;
+}
+
+// A slot caption cut to its ink rows: whole, the part after its first syllable, or a slice of
+// kSliceWidth columns after `skip` ink columns.
+bool SlotCaption(const Screen& sc, const Content& c, Ink& out, std::string& error) {
+    bool ok = false;
+    std::u32string_view text(c.text);
+    Ink s = Scratch(sc.slot, text, ok);
+    Box b = InkBox(s);
+    if (!ok || b.Empty()) return error = "cannot draw the slot caption", false;
+    if (c.shape == Shape::kWhole) {
+        out = Cut(s, b.left, b.top, b.Width(), b.Height());
+    } else if (c.shape == Shape::kRightPart) {
+        bool restOk = false;
+        Ink rest(s.width, s.height);
+        const int pen = kScratchPen + Advance(sc.slot, text[0], restOk);
+        restOk = restOk && DrawText(rest, sc.slot, text.substr(1), pen, kScratchBaseline);
+        Box r = InkBox(rest);
+        if (!restOk || r.Empty()) return error = "text too short for a right part", false;
+        out = Cut(s, r.left, b.top, b.right - r.left, b.Height());
+    } else {
+        if (b.Width() < c.skip + kSliceWidth) return error = "text too narrow for the slice", false;
+        out = Cut(s, b.left + c.skip, b.top, kSliceWidth, b.Height());
+    }
+    return true;
+}
+
+bool WritePicture(const std::string& dir, int index, const PixelBuffer& picture) {
+    std::string path = dir + "/" + std::to_string(kGlyphInfo[index].resourceId) + ".bmp", error;
+    if (!WriteFileBytes(path, EncodeBmp24(picture), error)) {
+        std::fprintf(stderr, "glyphgen: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    std::string error;
+    if (!WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()), error)) {
+        std::fprintf(stderr, "glyphgen: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Complain(const std::string& what) {
+    std::fprintf(stderr, "glyphgen: second screen: %s\n", what.c_str());
+    return false;
+}
+
+bool Generate(FT_Library lib, const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::create_directories(PathFromUtf8(dir), ec);
+    if (ec) return Complain(dir + ": " + ec.message());
+    FT_Face squareB, squareR, myeongjoBold;
+    if (!OpenFace(lib, "NanumSquareB.ttf", squareB) || !OpenFace(lib, "NanumSquareR.ttf", squareR) ||
+        !OpenFace(lib, "NanumMyeongjoBold.ttf", myeongjoBold))
+        return false;
+    Screen sc;
+    sc.digit = Style{squareB, kDigitSize, 0, FT_LOAD_TARGET_NORMAL};
+    sc.caption = Style{squareR, kCaptionSize, 0, FT_LOAD_TARGET_LIGHT, kCaptionBold, kCaptionBold};
+    sc.slot = Style{myeongjoBold, kSlotSize, 0, FT_LOAD_TARGET_LIGHT};
+
+    // The line box: from the highest ink of any option line's text to the lowest.
+    std::u32string captions = U"+빈 홈";
+    for (const Content& c : kContents)
+        if (c.shape == Shape::kCaption || c.shape == Shape::kCaptionEnd) captions += c.text;
+    int digitTop = 0, digitBottom = 0, captionTop = 0, captionBottom = 0;
+    if (!InkRows(sc.digit, U"0123456789.~", digitTop, digitBottom) ||
+        !InkRows(sc.caption, captions, captionTop, captionBottom))
+        return Complain("cannot draw the line's text");
+    sc.baseline = -std::min(digitTop, captionTop);
+    sc.lineHeight = sc.baseline + std::max(digitBottom, captionBottom);
+
+    // Tabular digits: every digit one advance.
+    bool ok = true;
+    sc.digitAdvance = Advance(sc.digit, U'0', ok);
+    for (char32_t d = U'1'; d <= U'9'; ++d)
+        if (Advance(sc.digit, d, ok) != sc.digitAdvance) return Complain("the digits are not tabular");
+    sc.pointAdvance = Advance(sc.digit, U'.', ok);
+    sc.tildeAdvance = Advance(sc.digit, U'~', ok);
+    if (!ok) return Complain("cannot draw the digits");
+
+    Ink digits[10] = {Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0),
+                      Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0)};
+    sc.digitBearing = sc.digitAdvance;
+    for (int d = 0; d < 10; ++d) {
+        digits[d] = Cell(sc, char32_t(U'0' + d), sc.digitAdvance, 0, ok);
+        if (!ok) return Complain("digit " + std::to_string(d) + " does not fit its cell");
+        sc.digitBearing = std::min(sc.digitBearing, ColumnsOf(digits[d]).left);
+    }
+    Ink point = Cell(sc, U'.', sc.pointAdvance, kPointCoverage, ok);
+    Ink tilde = Cell(sc, U'~', sc.tildeAdvance, 0, ok);
+    if (!ok) return Complain("the point or the tilde does not fit its cell");
+
+    // Neighbours in a number never touch: a black column at least between their inks.
+    struct Piece {
+        const Ink* ink;
+        std::string name;
+    };
+    std::vector<Piece> before, after;
+    for (int d = 0; d < 10; ++d) {
+        before.push_back({&digits[d], std::to_string(d)});
+        after.push_back({&digits[d], std::to_string(d)});
+    }
+    before.push_back({&point, "."}), before.push_back({&tilde, "~"});
+    after.push_back({&point, "."}), after.push_back({&tilde, "~"});
+    for (const Piece& a : before)
+        for (const Piece& b : after) {
+            if ((a.name == "." || a.name == "~") && (b.name == "." || b.name == "~")) continue;
+            const int gap = a.ink->width - ColumnsOf(*a.ink).right + ColumnsOf(*b.ink).left;
+            if (gap < 1) return Complain("\"" + a.name + b.name + "\" touch");
+        }
+
+    GlyphLayout layout;
+    layout.captionOffset = kCaptionOffset;
+    layout.digitAdvance = sc.digitAdvance;
+    layout.pointAdvance = sc.pointAdvance;
+    layout.damageGap = kDamageGap;
+    layout.tildeSearch = kTildeSearch;
+    layout.damageRight = kDamageRight;
+    layout.damageUp = kDamageUp;
+
+    Ink bullet = Bullet(sc, digitTop);
+    if (kCaptionOffset - ColumnsOf(bullet).right < kBulletToCaption)
+        return Complain("the bullet comes too close to the caption");
+
+    ok = WritePicture(dir, kGlyphBullet, Paint(bullet, kBlue));
+    for (int set = 0; set < 2; ++set) {
+        const uint32_t colour = set ? kWhite : kBlue;
+        const int first = set ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
+        for (int d = 0; d < 10; ++d) ok = WritePicture(dir, first + d, Paint(digits[d], colour)) && ok;
+        ok = WritePicture(dir, set ? kGlyphWhitePoint : kGlyphBluePoint, Paint(point, colour)) && ok;
+        ok = WritePicture(dir, set ? kGlyphWhiteTilde : kGlyphBlueTilde, Paint(tilde, colour)) && ok;
+    }
+    int slotHeight = 0;
+    for (const Content& c : kContents) {
+        Ink ink(0, 0);
+        std::string error;
+        bool drawn = c.index == kGlyphEmptySocket      ? SocketCaption(sc, c, ink, error)
+                     : c.shape == Shape::kCaption    ? OptionCaption(sc, c, ink, error)
+                     : c.shape == Shape::kCaptionEnd ? CaptionEnd(sc, c, ink, error)
+                                                     : SlotCaption(sc, c, ink, error);
+        if (!drawn) {
+            Complain("template " + std::to_string(c.index) + ": " + error);
+            ok = false;
+            continue;
+        }
+        if (c.shape != Shape::kCaption && c.shape != Shape::kCaptionEnd && c.index != kGlyphEmptySocket)
+            slotHeight = std::max(slotHeight, ink.height);
+        ok = WritePicture(dir, c.index, Paint(ink, kGlyphInfo[c.index].colour)) && ok;
+    }
+
+    // Where the composer puts things: below the slot caption, the weapon block (damage line, then
+    // its caption kDamageUp rows lower) and the option lines, each line kBetweenLines black rows
+    // and more from the next.
+    ComposePlacement place;
+    place.lineHeight = sc.lineHeight;
+    place.linePitch = sc.lineHeight + kBetweenLines + 3;
+    place.left = 20;
+    place.slotRight = 22;
+    place.slotTop = 14;
+    place.edgeClear = 6;
+    place.firstLine = place.slotTop + slotHeight + 26;
+    place.damageTop = place.slotTop + slotHeight + 16;
+    place.firstLineWeapon = place.damageTop + kDamageUp + 1 + sc.lineHeight + 24;
+    place.tildeAdvance = sc.tildeAdvance;
+    place.tailWidth = 12;
+    place.textPiece = sc.digitAdvance;
+    place.textPitch = place.linePitch;
+    place.separatorRow = sc.baseline + (digitTop + digitBottom) / 2;
+    place.separatorInset = 4;
+
+    ok = WriteText(dir + "/" + kPackLayoutFile, FormatGlyphLayout(layout)) && ok;
+    ok = WriteText(dir + "/" + kPlacementFile, FormatComposePlacement(place)) && ok;
+    FT_Done_Face(squareB);
+    FT_Done_Face(squareR);
+    FT_Done_Face(myeongjoBold);
+    return ok;
+}
+
+}  // namespace second
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: glyphgen <output directory>\n");
+    const bool secondScreen = argc == 3 && std::string_view(argv[1]) == "--second-screen";
+    if (argc != 2 && !secondScreen) {
+        std::fprintf(stderr, "usage: glyphgen <output directory>\n"
+                             "       glyphgen --second-screen <output directory>\n");
         return 2;
     }
-    const std::string dir = argv[1];
+    const std::string dir = argv[argc - 1];
     FT_Library lib;
     if (FT_Init_FreeType(&lib)) return 1;
+    if (secondScreen) {
+        const bool ok = second::Generate(lib, dir);
+        FT_Done_FreeType(lib);
+        return ok ? 0 : 1;
+    }
     Fonts f;
     FT_Face gothicBold, barunGothic;
     if (!OpenFace(lib, "NanumGothicBold.ttf", gothicBold) ||
