@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "app/settings_file.h"
 #include "base/bmp.h"
 #include "base/files.h"
@@ -13,6 +15,7 @@
 #include "calc/actions.h"
 #include "calc/formulas.h"
 #include "calc/profile_layout.h"
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
@@ -29,37 +32,34 @@ struct CalcArgs {
     std::string ini;
     std::string image;
     int profile = 0;  // 0: the file's "Active Profile"
-    int secondary = 0;
+    bool secondary = false;
     bool write = false;
 };
 
-bool ParseArgs(Task task, const std::vector<std::string>& args, CalcArgs& a, std::string& why) {
-    std::vector<const std::string*> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--secondary" && task != Task::Profile) {
-            a.secondary = 1;
-        } else if (arg == "--write" && task == Task::Equip) {
-            a.write = true;
-        } else if (arg == "--profile") {
-            if (i + 1 >= args.size()) return why = "--profile needs a value", false;
-            const std::string& v = args[++i];
-            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), a.profile);
-            if (ec != std::errc() || end != v.data() + v.size() || a.profile < 1 || a.profile > kProfileCount)
-                return why = "bad value for --profile: " + v + " (1 to 5)", false;
-        } else if (arg.rfind("--", 0) == 0) {
-            return why = "unknown option " + arg, false;
-        } else {
-            positional.push_back(&arg);
-        }
-    }
-    size_t wanted = task == Task::Profile ? 1 : 2;
-    if (positional.size() != wanted)
-        return why = task == Task::Profile ? "expected a settings file"
-                                           : "expected a settings file and an image",
+// The arguments of profile, compare and equip.
+void DefineCalcArguments(Arguments& a, Task task, CalcArgs& c) {
+    a.Positional("INI", c.ini);
+    if (task != Task::Profile) a.Positional("IMAGE", c.image);
+    a.Option(
+        "--profile",
+        [&c](const std::string& v) {
+            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), c.profile);
+            return ec == std::errc() && end == v.data() + v.size() && c.profile >= 1 && c.profile <= kProfileCount;
+        },
+        Arguments::Repeat::LastCounts, " (1 to 5)");
+    if (task != Task::Profile) a.Flag("--secondary", c.secondary);
+    if (task == Task::Equip) a.Flag("--write", c.write);
+}
+
+bool ParseArgs(Task task, const std::vector<std::string>& args, CalcArgs& c, std::string& why) {
+    Arguments a;
+    DefineCalcArguments(a, task, c);
+    if (!a.Parse(args, why)) return false;
+    // The files are counted once every option is known to be good.
+    const size_t wanted = task == Task::Profile ? 1 : 2;
+    if (a.PositionalCount() != wanted)
+        return why = task == Task::Profile ? "expected a settings file" : "expected a settings file and an image",
                false;
-    a.ini = *positional[0];
-    if (wanted == 2) a.image = *positional[1];
     return true;
 }
 
@@ -67,16 +67,6 @@ std::vector<std::u16string> gAlerts;
 
 void CollectAlert(PopupTarget target, const PopupRequest& request) {
     if (target == PopupTarget::Alert) gAlerts.emplace_back(request.text);
-}
-
-std::string JsonFloats(const float* v, int n) {
-    std::string s = "[";
-    for (int i = 0; i < n; ++i) {
-        if (i) s += ',';
-        s += JsonFloat(v[i]);
-    }
-    s += ']';
-    return s;
 }
 
 // Loads the settings file and the requested profile, shows and recomputes it as the program does
@@ -100,7 +90,8 @@ bool LoadCalculator(const CalcArgs& a, std::string& why) {
 }
 
 // The item of the screen picture, read with the settings' tolerances and socket choices.
-int ReadItemFromImage(const CalcArgs& a, int set, ItemRecord& item, std::string& itemJson, std::string& why) {
+int ReadItemFromImage(const CalcArgs& a, int set, ItemRecord& item, nlohmann::ordered_json& record,
+                      std::string& why) {
     PixelBuffer screen;
     if (!LoadImageFile(a.image, screen, why)) return why = a.image + ": " + why, kExitUsage;
     if (!EnsureGlyphs(why)) return why = "glyph set: " + why, kExitUsage;
@@ -109,9 +100,7 @@ int ReadItemFromImage(const CalcArgs& a, int set, ItemRecord& item, std::string&
     std::copy(std::begin(gSettings.socketOptions), std::end(gSettings.socketOptions), o.socketOptions);
     std::copy(std::begin(gSettings.errorLimit), std::end(gSettings.errorLimit), o.errorLimit);
     o.mainAttribute = gProfile.mainAttribute;
-    int code = ReadScreen(screen, o, itemJson, &item);
-    while (!itemJson.empty() && itemJson.back() == '\n') itemJson.pop_back();
-    return code;
+    return ReadScreenRecord(screen, o, record, &item);
 }
 
 // The slot the item goes to, without raising the slot alert a second time.
@@ -127,13 +116,13 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
     CalcArgs a;
     std::string why;
     if (!ParseArgs(task, args, a, why)) {
-        err = "tallywick-cli: " + why + "\nusage: tallywick-cli " + kUsage[int(task)] + "\n";
+        err = UsageComplaint(why, kUsage[int(task)]);
         return kExitUsage;
     }
     gAlerts.clear();
     PopupDelivery previous = SetPopupDelivery(CollectAlert);
     int code = kExitOk;
-    std::string itemJson;
+    nlohmann::ordered_json itemRecord;
     int slot = -1;
     // A writing equip holds the file's lock from reading the profile to storing it, so that
     // concurrent writers each build on the other's result.
@@ -147,7 +136,7 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
         code = kExitUsage;
     } else if (task != Task::Profile) {
         ItemRecord item;
-        code = ReadItemFromImage(a, task == Task::Equip ? 1 : 0, item, itemJson, why);
+        code = ReadItemFromImage(a, task == Task::Equip ? 1 : 0, item, itemRecord, why);
         if (code != kExitUsage) {
             slot = SlotOf(item, a.secondary);
             if (task == Task::Equip)
@@ -170,27 +159,22 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
         return code;
     }
 
-    out = "{\"profile\":";
-    out += std::to_string(gSettings.activeProfile);
-    out += ",\"weapon_dps\":" + JsonFloats(gCalc.weaponDps, 2);
-    out += ",\"summary\":" + JsonFloats(gCalc.current.v, kSummaryCount);
+    nlohmann::ordered_json report;
+    report["profile"] = gSettings.activeProfile;
+    report["weapon_dps"] = FloatArray(gCalc.weaponDps, 2);
+    report["summary"] = FloatArray(gCalc.current.v, kSummaryCount);
     if (task != Task::Profile) {
-        out += ",\"item\":";
-        out += itemJson;
-        out += ",\"slot\":";
-        out += std::to_string(slot);
+        report["item"] = std::move(itemRecord);
+        report["slot"] = slot;
     }
     if (task == Task::Compare) {
-        out += ",\"modified\":" + JsonFloats(gCalc.modified.v, kSummaryCount);
-        out += ",\"adjustments\":" + JsonFloats(gCalc.adjustments, kAdjustmentCount);
-        out += ",\"value_equivalents\":" + JsonFloats(gCalc.equivalents, kEquivalentCount);
+        report["modified"] = FloatArray(gCalc.modified.v, kSummaryCount);
+        report["adjustments"] = FloatArray(gCalc.adjustments, kAdjustmentCount);
+        report["value_equivalents"] = FloatArray(gCalc.equivalents, kEquivalentCount);
     }
-    out += ",\"alerts\":[";
-    for (size_t i = 0; i < gAlerts.size(); ++i) {
-        if (i) out += ',';
-        out += JsonString(gAlerts[i]);
-    }
-    out += "]}\n";
+    report["alerts"] = nlohmann::ordered_json::array();
+    for (const std::u16string& alert : gAlerts) report["alerts"].push_back(Utf8(alert));
+    out = JsonText(report) + "\n";
     return code;
 }
 

@@ -1,40 +1,26 @@
-// tallywick-cli's dispatch: the first argument names the subcommand, the rest are its own.
+// tallywick-cli's subcommands: the first argument names one, the rest are its own.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 
 namespace {
 
-struct Command {
-    const char* name;
-    int (*run)(const std::vector<std::string>& args, std::string& out, std::string& err);
-    const char* usage;
-};
-
-const Command kCommands[] = {
+// A new subcommand gets a line here; one with subcommands of its own runs RunSubcommand on a
+// table like this one.
+const std::vector<Subcommand> kCommands = {
     {"read", RunRead, kReadUsage},
     {"profile", RunProfile, kProfileUsage},
     {"compare", RunCompare, kCompareUsage},
     {"equip", RunEquip, kEquipUsage},
 };
 
-int Usage(std::string& err) {
-    err += "usage:\n";
-    for (const Command& c : kCommands) err += std::string("  tallywick-cli ") + c.usage + "\n";
-    return kExitUsage;
-}
-
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::string& out, std::string& err) {
-    if (args.empty()) return Usage(err);
-    for (const Command& c : kCommands) {
-        if (args[0] == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
-    }
-    err += "tallywick-cli: unknown command '" + args[0] + "'\n";
-    return Usage(err);
+    return RunSubcommand(kCommands, args, out, err);
 }
 
 int RunCli(const std::vector<std::string>& args) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "base/item.h"
 #include "base/pixels.h"
 
@@ -37,6 +39,9 @@ struct ReadOptions {
 // the record read goes to `item` when given.
 int ReadScreen(const PixelBuffer& screen, const ReadOptions& options, std::string& json,
                ItemRecord* item = nullptr);
+// The same read with the record as a JSON object, for reports that hold it.
+int ReadScreenRecord(const PixelBuffer& screen, const ReadOptions& options, nlohmann::ordered_json& record,
+                     ItemRecord* item = nullptr);
 // Loads the glyph set built into the program, once.
 bool EnsureGlyphs(std::string& error);
 

@@ -1,8 +1,14 @@
-// JSON output helpers.
+// JSON output of tallywick-cli. The documents are nlohmann::ordered_json; their text is written here
+// rather than by dump(), which would write a float 174 as 174.0, choose other forms for large and
+// small numbers than the shortest one, and escape some control characters differently.
 #include "cli/json.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -50,8 +56,8 @@ void AppendEscaped(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::string JsonString(std::u16string_view text) {
-    std::string out = "\"";
+std::string Utf8(std::u16string_view text) {
+    std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -61,9 +67,13 @@ std::string JsonString(std::u16string_view text) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        AppendEscaped(out, c);
+        AppendUtf8(out, c);
     }
-    return out + "\"";
+    return out;
+}
+
+std::string JsonString(std::u16string_view text) {
+    return JsonString(Utf8(text));
 }
 
 std::string JsonString(std::string_view utf8) {
@@ -83,4 +93,80 @@ std::string JsonFloat(float value) {
     char buffer[32];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return ec == std::errc() ? std::string(buffer, end) : "null";
+}
+
+namespace {
+
+// The program's numbers are float32 values, stored exactly as doubles: they are written as float32.
+// A double that is no float32 value keeps the shortest text of its own.
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) return "null";
+    if (std::fabs(value) <= std::numeric_limits<float>::max() &&
+        static_cast<double>(static_cast<float>(value)) == value)
+        return JsonFloat(static_cast<float>(value));
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : "null";
+}
+
+void AppendJson(std::string& out, const nlohmann::ordered_json& value) {
+    using Type = nlohmann::ordered_json::value_t;
+    switch (value.type()) {
+        case Type::object: {
+            out += '{';
+            bool first = true;
+            for (const auto& [key, item] : value.items()) {
+                if (!first) out += ',';
+                first = false;
+                out += JsonString(std::string_view(key));
+                out += ':';
+                AppendJson(out, item);
+            }
+            out += '}';
+            return;
+        }
+        case Type::array: {
+            out += '[';
+            for (size_t i = 0; i < value.size(); ++i) {
+                if (i) out += ',';
+                AppendJson(out, value[i]);
+            }
+            out += ']';
+            return;
+        }
+        case Type::string:
+            out += JsonString(std::string_view(value.get_ref<const std::string&>()));
+            return;
+        case Type::boolean:
+            out += value.get<bool>() ? "true" : "false";
+            return;
+        case Type::number_integer:
+            out += std::to_string(value.get<int64_t>());
+            return;
+        case Type::number_unsigned:
+            out += std::to_string(value.get<uint64_t>());
+            return;
+        case Type::number_float:
+            out += JsonNumber(value.get<double>());
+            return;
+        case Type::null:
+        case Type::binary:
+        case Type::discarded:
+            break;
+    }
+    out += "null";
+}
+
+}  // namespace
+
+nlohmann::ordered_json FloatArray(const float* values, int count) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (int i = 0; i < count; ++i) array.push_back(values[i]);
+    return array;
+}
+
+std::string JsonText(const nlohmann::ordered_json& value) {
+    std::string out;
+    AppendJson(out, value);
+    return out;
 }

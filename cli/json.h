@@ -1,7 +1,23 @@
-// JSON output helpers for tallywick-cli: strings from the program's UTF-16 texts, and numbers.
+// JSON output of tallywick-cli: documents built as nlohmann::ordered_json (keys stay in the order
+// they are set) and written compactly in the tool's own style, with the helpers for strings from
+// the program's UTF-16 texts and for numbers.
 #pragma once
 #include <string>
 #include <string_view>
+
+#include <nlohmann/json_fwd.hpp>
+
+// The compact JSON text of a document, without a newline. Numbers that are not integers are the
+// program's float32 values and are written as JsonFloat writes them; strings as JsonString writes
+// UTF-8 text. Numbers that are no float32 value (doubles set by hand) are written as the
+// shortest text that reads back as the same double.
+std::string JsonText(const nlohmann::ordered_json& value);
+
+// A JSON array of float32 values.
+nlohmann::ordered_json FloatArray(const float* values, int count);
+
+// UTF-16 text as UTF-8; unpaired surrogates become U+FFFD.
+std::string Utf8(std::u16string_view text);
 
 // A quoted JSON string in UTF-8. Unpaired surrogates become U+FFFD; control characters, quotes
 // and backslashes are escaped.

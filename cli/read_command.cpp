@@ -3,10 +3,13 @@
 #include <charconv>
 #include <mutex>
 
+#include <nlohmann/json.hpp>
+
 #include "base/catalogue.h"
 #include "base/profile.h"
 #include "base/settings.h"
 #include "base/status.h"
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
@@ -36,45 +39,29 @@ bool ParseList(const std::string& text, int32_t* values, int count, int32_t lo, 
     return p == end;
 }
 
-bool ParseOptions(const std::vector<std::string>& args, std::string& image, ReadOptions& o,
-                  std::string& why) {
-    bool seen[4] = {};
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) {
-            if (!image.empty()) return why = "more than one image given", false;
-            image = a;
-            continue;
-        }
-        static const char* const kFlags[] = {"--set", "--socket-options", "--error-limit",
-                                             "--main-attribute"};
-        int flag = -1;
-        for (int f = 0; f < 4; ++f)
-            if (a == kFlags[f]) flag = f;
-        if (flag < 0) return why = "unknown option " + a, false;
-        if (seen[flag]) return why = a + " given twice", false;
-        if (i + 1 >= args.size()) return why = a + " needs a value", false;
-        seen[flag] = true;
-        const std::string& v = args[++i];
-        bool ok = true;
-        switch (flag) {
-            case 0:
-                ok = v == "equip" || v == "compare";
-                o.set = v == "equip" ? 1 : 0;
-                break;
-            case 1:
-                ok = ParseList(v, o.socketOptions, 6, 0, 3);
-                break;
-            case 2:
-                ok = ParseList(v, o.errorLimit, 3, 0, 1000);
-                break;
-            case 3:
-                ok = ParseList(v, &o.mainAttribute, 1, 5, 7);
-                break;
-        }
-        if (!ok) return why = "bad value for " + a + ": " + v, false;
-    }
-    if (image.empty()) return why = "no image given", false;
+struct ReadArgs {
+    std::string image;
+    ReadOptions options;
+};
+
+// The arguments of `read`.
+void DefineReadArguments(Arguments& a, ReadArgs& r) {
+    ReadOptions& o = r.options;
+    a.Positional("IMAGE", r.image).RefuseExtraPositionals("more than one image given");
+    a.Option("--set", [&o](const std::string& v) {
+        o.set = v == "equip" ? 1 : 0;
+        return v == "equip" || v == "compare";
+    });
+    a.Option("--socket-options", [&o](const std::string& v) { return ParseList(v, o.socketOptions, 6, 0, 3); });
+    a.Option("--error-limit", [&o](const std::string& v) { return ParseList(v, o.errorLimit, 3, 0, 1000); });
+    a.Option("--main-attribute", [&o](const std::string& v) { return ParseList(v, &o.mainAttribute, 1, 5, 7); });
+}
+
+bool ParseReadArgs(const std::vector<std::string>& args, ReadArgs& r, std::string& why) {
+    Arguments a;
+    DefineReadArguments(a, r);
+    if (!a.Parse(args, why)) return false;
+    if (r.image.empty()) return why = "no image given", false;
     return true;
 }
 
@@ -96,25 +83,26 @@ bool EnsureGlyphs(std::string& error) {
 }
 
 int RunRead(const std::vector<std::string>& args, std::string& out, std::string& err) {
-    ReadOptions o;
-    std::string image, why;
-    if (!ParseOptions(args, image, o, why)) {
-        err = "tallywick-cli: " + why + "\nusage: tallywick-cli " + kReadUsage + "\n";
+    ReadArgs r;
+    std::string why;
+    if (!ParseReadArgs(args, r, why)) {
+        err = UsageComplaint(why, kReadUsage);
         return kExitUsage;
     }
     PixelBuffer screen;
-    if (!LoadImageFile(image, screen, why)) {
-        err = "tallywick-cli: " + image + ": " + why + "\n";
+    if (!LoadImageFile(r.image, screen, why)) {
+        err = "tallywick-cli: " + r.image + ": " + why + "\n";
         return kExitUsage;
     }
     if (!EnsureGlyphs(why)) {
         err = "tallywick-cli: glyph set: " + why + "\n";
         return kExitUsage;
     }
-    return ReadScreen(screen, o, out);
+    return ReadScreen(screen, r.options, out);
 }
 
-int ReadScreen(const PixelBuffer& screen, const ReadOptions& o, std::string& out, ItemRecord* itemOut) {
+int ReadScreenRecord(const PixelBuffer& screen, const ReadOptions& o, nlohmann::ordered_json& record,
+                     ItemRecord* itemOut) {
     std::copy(std::begin(o.socketOptions), std::end(o.socketOptions), gSettings.socketOptions);
     std::copy(std::begin(o.errorLimit), std::end(o.errorLimit), gSettings.errorLimit);
     gProfile.mainAttribute = o.mainAttribute;
@@ -127,26 +115,24 @@ int ReadScreen(const PixelBuffer& screen, const ReadOptions& o, std::string& out
     const ItemRecord item = found ? ParseItem(&tooltip, o.set) : UnidentifiedItem();
     SetPopupDelivery(previous);
 
-    out = "{\"tooltip\":";
+    record = nlohmann::ordered_json::object();
     if (found)
-        out += "{\"x\":" + std::to_string(rect.x) + ",\"y\":" + std::to_string(rect.y) +
-               ",\"width\":" + std::to_string(rect.width) + ",\"height\":" + std::to_string(rect.height) +
-               "}";
+        record["tooltip"] = {{"x", rect.x}, {"y", rect.y}, {"width", rect.width}, {"height", rect.height}};
     else
-        out += "null";
+        record["tooltip"] = nullptr;
+    record["kind"] = item.kind;
     const char16_t* name = KindName(item.kind);
-    out += ",\"kind\":" + std::to_string(item.kind) + ",\"kind_name\":" + (name ? JsonString(name) : "null");
-    out += ",\"stats\":[";
-    for (int s = 0; s < kStatCount; ++s) {
-        if (s) out += ',';
-        out += JsonFloat(item.stats[s]);
-    }
-    out += "],\"alerts\":[";
-    for (size_t i = 0; i < gAlerts.size(); ++i) {
-        if (i) out += ',';
-        out += JsonString(gAlerts[i]);
-    }
-    out += "]}\n";
+    record["kind_name"] = name ? nlohmann::ordered_json(Utf8(name)) : nlohmann::ordered_json(nullptr);
+    record["stats"] = FloatArray(item.stats, kStatCount);
+    record["alerts"] = nlohmann::ordered_json::array();
+    for (const std::u16string& alert : gAlerts) record["alerts"].push_back(Utf8(alert));
     if (itemOut) *itemOut = item;
     return item.kind >= 0 ? kExitOk : kExitNotRead;
+}
+
+int ReadScreen(const PixelBuffer& screen, const ReadOptions& o, std::string& out, ItemRecord* itemOut) {
+    nlohmann::ordered_json record;
+    const int code = ReadScreenRecord(screen, o, record, itemOut);
+    out = JsonText(record) + "\n";
+    return code;
 }
