@@ -7,25 +7,11 @@
 #include "base/catalogue.h"
 #include "reader/locator.h"
 #include "tests/support/parser_scenes.h"
+#include "tests/support/second_screen_scenes.h"
 
 namespace {
 
 using scenes::ReaderTest;
-
-// What a player would type for a composed tooltip.
-LearnTooltip Describe(const TooltipScene& s) {
-    LearnTooltip d;
-    d.kind = s.kind;
-    d.weapon = s.weapon;
-    d.attacksPerSecond = s.attacksPerSecond, d.minDamage = s.minDamage, d.maxDamage = s.maxDamage;
-    for (const ComposeLine& line : s.lines) {
-        if (line.type == ComposeLine::kEmptySocket) ++d.emptySockets;
-        if (line.type == ComposeLine::kOption)
-            d.lines.push_back({line.row, line.value + (line.maxValue.empty() ? "" : "~" + line.maxValue)});
-        if (line.type == ComposeLine::kRaw) d.lines.push_back({-1, line.value});
-    }
-    return d;
-}
 
 // The built-in digits fill their cells, and some pairs touch ("99", "0.", "9~"): the learner
 // cannot tell touching characters apart, so these values avoid them.
@@ -168,6 +154,61 @@ TEST_F(PackLearning, DescriptionsThatDoNotFitTheTooltipAreRefusedAndChangeNothin
     plain.lines = {OptionLine(7, "3")};
     EXPECT_FALSE(LearnFromTooltip(Screen(plain), Describe(plain), pack, contents, report, error));
     EXPECT_NE(error.find("spacing"), std::string::npos) << error;
+}
+
+}  // namespace
+
+namespace {
+
+// A screen the built-in pictures cannot read: another font, text size and layout. Three described
+// tooltips teach a pack that reads the others exactly.
+class SecondScreenLearning : public PackLearning {
+protected:
+    void SetUp() override {
+        PackLearning::SetUp();
+        std::string error;
+        ASSERT_TRUE(LoadSecondScreen(second_, error)) << error;
+    }
+    std::vector<TooltipScene> Teaching() const { return SecondScreenTeaching(second_); }
+    std::vector<TooltipScene> Others() const { return SecondScreenOthers(second_); }
+    SecondScreen second_;
+};
+
+TEST_F(SecondScreenLearning, BuiltInPackCannotReadIt) {
+    for (const TooltipScene& s : Others()) {
+        PixelBuffer t = Tooltip(s);
+        EXPECT_EQ(ParseItem(&t, 0).kind, -1);
+    }
+}
+
+TEST_F(SecondScreenLearning, ThreeTooltipsTeachAPackThatReadsTheOthersExactly) {
+    PackContents contents;
+    GlyphPack pack = BuiltInPack();  // as the command line starts: unlearned pictures fall back
+    for (const TooltipScene& scene : Teaching()) {
+        LearnReport report;
+        std::string error;
+        ASSERT_TRUE(LearnFromTooltip(Screen(scene), Describe(scene), pack, contents, report, error)) << error;
+        EXPECT_TRUE(report.disagreements.empty()) << report.disagreements[0];
+        EXPECT_TRUE(report.readBack.empty()) << report.readBack[0];
+        EXPECT_TRUE(report.notes.empty()) << report.notes[0];
+    }
+    // Every spacing is measured as drawn; the tilde's search reach is only widened to what was
+    // seen, with room to spare.
+    GlyphLayout measured = pack.layout;
+    EXPECT_GE(measured.tildeSearch, 200);
+    measured.tildeSearch = second_.pack.layout.tildeSearch;
+    EXPECT_EQ(measured, second_.pack.layout);
+    for (const TooltipScene& s : Others()) ExpectReads(s, pack);
+    // Teaching the same tooltips again changes nothing and finds no disagreement.
+    const PackContents before = contents;
+    for (const TooltipScene& scene : Teaching()) {
+        LearnReport report;
+        std::string error;
+        ASSERT_TRUE(LearnFromTooltip(Screen(scene), Describe(scene), pack, contents, report, error)) << error;
+        EXPECT_TRUE(report.learned.empty()) << report.learned[0];
+        EXPECT_TRUE(report.disagreements.empty()) << report.disagreements[0];
+    }
+    EXPECT_EQ(contents.Pictures(), before.Pictures());
 }
 
 }  // namespace
