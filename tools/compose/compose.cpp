@@ -143,15 +143,15 @@ bool DrawContent(const TooltipScene& scene, PixelBuffer& body, std::string& erro
         const PixelBuffer& t = pack.Template(36);
         int hx = place.left, hy = place.damageTop + scene.damageRise;
         int width = t.width + NumberWidth(scene.attacksPerSecond, layout);
-        int damageWidth = NumberWidth(scene.minDamage, layout) + layout.damageGap +
-                          NumberWidth(scene.maxDamage, layout);
+        int damageWidth =
+            NumberWidth(scene.minDamage, layout) + layout.damageGap + NumberWidth(scene.maxDamage, layout);
         if (!fits(hx, hy, width, t.height) ||
             !fits(hx + layout.damageRight, place.damageTop, damageWidth, textRows + 1))
             return Fail(error, "the weapon lines do not fit in the tooltip");
         DrawGlyph(body, hx, hy, 36, pack);
         DrawNumber(body, hx + t.width, hy, scene.attacksPerSecond, true, pack);
-        DrawDamageRange(body, hx + layout.damageRight, place.damageTop, scene.minDamage, scene.maxDamage, pack,
-                        place);
+        DrawDamageRange(body, hx + layout.damageRight, place.damageTop, scene.minDamage, scene.maxDamage,
+                        pack, place);
     }
     int cx = place.left, cy = scene.weapon ? place.firstLineWeapon : place.firstLine;
     for (size_t i = 0; i < scene.lines.size(); ++i) {
@@ -215,8 +215,8 @@ bool CheckScene(const TooltipScene& s, std::string& error) {
         return Fail(error, "weapon numbers must be digits with an optional fraction");
     const int rise = PackOf(s).layout.damageUp;
     if (s.weapon && s.damageRise != rise && s.damageRise != rise + 1)
-        return Fail(error, "the damage line rises " + std::to_string(rise) + " or " + std::to_string(rise + 1) +
-                               " rows");
+        return Fail(error, "the damage line rises " + std::to_string(rise) + " or " +
+                               std::to_string(rise + 1) + " rows");
     for (const ComposeLine& line : s.lines) {
         bool number = line.type == ComposeLine::kOption || line.type == ComposeLine::kRaw;
         if (line.type == ComposeLine::kOption && (line.row < 0 || line.row >= kDescriptorCount))

@@ -110,7 +110,8 @@ ComposeLine PlacedAt(ComposeLine line, int x, int y);
 bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error);
 
 // The tooltip body alone (scene.width x scene.height), or the whole screen with it. Both need the
-// glyph set loaded (the scene's pack, when it has one); they fail with a reason when something does not fit or is out of range.
+// glyph set loaded (the scene's pack, when it has one); they fail with a reason when something
+// does not fit or is out of range.
 bool ComposeTooltip(const TooltipScene& scene, PixelBuffer& tooltip, std::string& error);
 bool ComposeScreen(const TooltipScene& scene, PixelBuffer& screen, std::string& error);
 

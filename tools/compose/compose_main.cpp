@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
     if (!LoadGlyphTemplates(error)) return Fail("glyph set", error);
     GlyphPack pack;
     ComposePlacement placement;
-    if (!packFolder.empty() && (!LoadGlyphPack(packFolder, pack, error) ||
-                                !LoadComposePlacement(packFolder, placement, error)))
+    if (!packFolder.empty() &&
+        (!LoadGlyphPack(packFolder, pack, error) || !LoadComposePlacement(packFolder, placement, error)))
         return Fail(packFolder, error);
     std::vector<uint8_t> text;
     if (!ReadFileBytes(input, text, error)) return Fail(input, error);

@@ -655,7 +655,7 @@ bool Generate(FT_Library lib, const std::string& dir) {
     for (const Content& c : kContents) {
         Ink ink(0, 0);
         std::string error;
-        bool drawn = c.index == kGlyphEmptySocket      ? SocketCaption(sc, c, ink, error)
+        bool drawn = c.index == kGlyphEmptySocket    ? SocketCaption(sc, c, ink, error)
                      : c.shape == Shape::kCaption    ? OptionCaption(sc, c, ink, error)
                      : c.shape == Shape::kCaptionEnd ? CaptionEnd(sc, c, ink, error)
                                                      : SlotCaption(sc, c, ink, error);
@@ -704,8 +704,9 @@ bool Generate(FT_Library lib, const std::string& dir) {
 int main(int argc, char** argv) {
     const bool secondScreen = argc == 3 && std::string_view(argv[1]) == "--second-screen";
     if (argc != 2 && !secondScreen) {
-        std::fprintf(stderr, "usage: glyphgen <output directory>\n"
-                             "       glyphgen --second-screen <output directory>\n");
+        std::fprintf(stderr,
+                     "usage: glyphgen <output directory>\n"
+                     "       glyphgen --second-screen <output directory>\n");
         return 2;
     }
     const std::string dir = argv[argc - 1];
