@@ -6,9 +6,8 @@
 // earlier fault. The complaints are tallywick-cli's own.
 #include "cli/arguments.h"
 
-#include <algorithm>
-
 #include <CLI/CLI.hpp>
+#include <algorithm>
 
 #include "cli/commands.h"
 
@@ -71,8 +70,10 @@ struct Arguments::State {
 
 Arguments::Arguments() : state_(std::make_unique<State>()) {
     CLI::App& app = state_->app;
-    app.set_help_flag();     // --help is an unknown option like any other
-    app.allow_extras();      // unknown options and extra positionals are judged here, in order
+    app.set_help_flag();  // --help is an unknown option like any other
+    app.allow_extras();   // unknown options and extra positionals are judged here, in order
+    // CLI11 takes "/x" for an option on Windows by default; there it is a file as well.
+    app.allow_windows_style_options(false);
 }
 
 Arguments::~Arguments() = default;
@@ -96,13 +97,13 @@ Arguments& Arguments::Option(const std::string& name, Accept accept, Repeat repe
     State* state = state_.get();
     if (repeat == Repeat::Refused) state->onceOnly.push_back(name);
     state->valueOptions.push_back(name);
-    CLI::Option* option = state->app.add_option(
-        name, [state, name, accept = std::move(accept), note = std::move(note)](const CLI::results_t& values) {
-            state->Meet(name);
-            const std::string& value = values.front();
-            if (!accept(value)) throw Fault{"bad value for " + name + ": " + value + note};
-            return true;
-        });
+    CLI::Option* option = state->app.add_option(name, [state, name, accept = std::move(accept),
+                                                       note = std::move(note)](const CLI::results_t& values) {
+        state->Meet(name);
+        const std::string& value = values.front();
+        if (!accept(value)) throw Fault{"bad value for " + name + ": " + value + note};
+        return true;
+    });
     // Exactly one value, taken even when it looks like an option, and checked at once.
     option->expected(1)->trigger_on_parse()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     return *this;
@@ -155,11 +156,12 @@ std::string UsageComplaint(const std::string& why, const char* usage) {
     return "tallywick-cli: " + why + "\nusage: tallywick-cli " + usage + "\n";
 }
 
-int RunSubcommand(const std::vector<Subcommand>& commands, const std::vector<std::string>& args, std::string& out,
-                  std::string& err) {
+int RunSubcommand(const std::vector<Subcommand>& commands, const std::vector<std::string>& args,
+                  std::string& out, std::string& err) {
     if (!args.empty()) {
         for (const Subcommand& c : commands)
-            if (args[0] == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+            if (args[0] == c.name)
+                return c.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
         err += "tallywick-cli: unknown command '" + args[0] + "'\n";
     }
     err += "usage:\n";

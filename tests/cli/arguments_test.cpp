@@ -1,9 +1,10 @@
 // tallywick-cli's command line: a subcommand's arguments parsed by Arguments (on CLI11), the faults
 // it names and in which order, and the dispatch over tables of subcommands, nested as well.
+#include "cli/arguments.h"
+
 #include <gtest/gtest.h>
 
 #include "calc/formulas.h"
-#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "tests/support/parser_scenes.h"
 
@@ -46,14 +47,15 @@ TEST(Arguments, ValuesArriveAsGiven) {
     Arguments a;
     Sample s(a);
     std::string why;
-    ASSERT_TRUE(a.Parse({"--name", "--digit", "[a,b]", "--digit", "7", "--flag", "--flag", "--name=x=y"}, why))
+    ASSERT_TRUE(
+        a.Parse({"--name", "--digit", "[a,b]", "--digit", "7", "--flag", "--flag", "--name=x=y"}, why))
         << why;
     EXPECT_EQ(s.file, "[a,b]");  // no list syntax: a file name is a file name
     EXPECT_TRUE(s.flag);
     EXPECT_EQ(s.met, (std::vector<std::string>{"name --digit", "digit 7", "name x=y"}));
     EXPECT_EQ(a.PositionalCount(), 1u);
 
-    for (const char* file : {"", "-", "-1", "{}", "a b", "\xEC\x9E\xA5.png"}) {
+    for (const char* file : {"", "-", "-1", "{}", "a b", "\xEC\x9E\xA5.png", "/tmp/x.png", "C:\\x.png"}) {
         Arguments b;
         Sample t(b);
         ASSERT_TRUE(b.Parse({file}, why)) << file << ": " << why;
@@ -184,7 +186,8 @@ TEST_F(CliConventions, ValuesMayFollowAnEqualsSign) {
     const std::string spaced = out;
     ASSERT_EQ(Run({"read", screen, "--set=equip", "--socket-options=3,0,0,0,0,0"}), 0) << err;
     EXPECT_EQ(out, spaced);
-    EXPECT_NE(out.find("\"stats\":[0,0,0,0,52,412,0,0,220,0,0,0,231,462,0,0,0,0,0,"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"stats\":[0,0,0,0,52,412,0,0,220,0,0,0,231,462,0,0,0,0,0,"), std::string::npos)
+        << out;
 
     ASSERT_EQ(Run({"profile", samples_ + "sample_settings.ini", "--profile=3"}), 0) << err;
     EXPECT_EQ(out.rfind("{\"profile\":3,", 0), 0u) << out;
