@@ -64,5 +64,5 @@ struct Subcommand {
 // Runs the subcommand named by args[0] among `commands` with the rest. Without a name, or with an
 // unknown one, complains with every usage line and returns kExitUsage. A subcommand with
 // subcommands of its own runs this again on its arguments, with usage lines that begin with its name.
-int RunSubcommand(const std::vector<Subcommand>& commands, const std::vector<std::string>& args, std::string& out,
-                  std::string& err);
+int RunSubcommand(const std::vector<Subcommand>& commands, const std::vector<std::string>& args,
+                  std::string& out, std::string& err);

@@ -1,11 +1,10 @@
 // tallywick-cli profile / compare / equip: the calculator on a settings file, optionally with an
 // item read from a screen picture, as the program's hotkeys would use it.
 #include <charconv>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "app/settings_file.h"
 #include "base/bmp.h"
@@ -44,7 +43,8 @@ void DefineCalcArguments(Arguments& a, Task task, CalcArgs& c) {
         "--profile",
         [&c](const std::string& v) {
             auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), c.profile);
-            return ec == std::errc() && end == v.data() + v.size() && c.profile >= 1 && c.profile <= kProfileCount;
+            return ec == std::errc() && end == v.data() + v.size() && c.profile >= 1 &&
+                   c.profile <= kProfileCount;
         },
         Arguments::Repeat::LastCounts, " (1 to 5)");
     if (task != Task::Profile) a.Flag("--secondary", c.secondary);
@@ -58,7 +58,8 @@ bool ParseArgs(Task task, const std::vector<std::string>& args, CalcArgs& c, std
     // The files are counted once every option is known to be good.
     const size_t wanted = task == Task::Profile ? 1 : 2;
     if (a.PositionalCount() != wanted)
-        return why = task == Task::Profile ? "expected a settings file" : "expected a settings file and an image",
+        return why = task == Task::Profile ? "expected a settings file"
+                                           : "expected a settings file and an image",
                false;
     return true;
 }

@@ -2,10 +2,9 @@
 // `out` and its complaints to `err`, and returns the process exit code.
 #pragma once
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json_fwd.hpp>
 
 #include "base/item.h"
 #include "base/pixels.h"

@@ -2,10 +2,9 @@
 // they are set) and written compactly in the tool's own style, with the helpers for strings from
 // the program's UTF-16 texts and for numbers.
 #pragma once
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json_fwd.hpp>
 
 // The compact JSON text of a document, without a newline. Numbers that are not integers are the
 // program's float32 values and are written as JsonFloat writes them; strings as JsonString writes

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <charconv>
 #include <mutex>
-
 #include <nlohmann/json.hpp>
 
 #include "base/catalogue.h"
@@ -52,9 +51,11 @@ void DefineReadArguments(Arguments& a, ReadArgs& r) {
         o.set = v == "equip" ? 1 : 0;
         return v == "equip" || v == "compare";
     });
-    a.Option("--socket-options", [&o](const std::string& v) { return ParseList(v, o.socketOptions, 6, 0, 3); });
+    a.Option("--socket-options",
+             [&o](const std::string& v) { return ParseList(v, o.socketOptions, 6, 0, 3); });
     a.Option("--error-limit", [&o](const std::string& v) { return ParseList(v, o.errorLimit, 3, 0, 1000); });
-    a.Option("--main-attribute", [&o](const std::string& v) { return ParseList(v, &o.mainAttribute, 1, 5, 7); });
+    a.Option("--main-attribute",
+             [&o](const std::string& v) { return ParseList(v, &o.mainAttribute, 1, 5, 7); });
 }
 
 bool ParseReadArgs(const std::vector<std::string>& args, ReadArgs& r, std::string& why) {

@@ -39,7 +39,8 @@ const std::string kProfile1 =
     R"({"profile":1,"weapon_dps":[1365,0],"summary":[53484.02,42527.52,273.7,1.4,180,30.5,67,67,2137,1077,12])";
 const std::string kProfile1Equipped =
     R"({"profile":1,"weapon_dps":[1460.0345,0],"summary":[27514.373,35471.52,183.7,1.1021,182,22.5,67,479,1237,897,12])";
-const std::string kProfile3 = R"({"profile":3,"weapon_dps":[0,0],"summary":[0,4721,18.7,0,50,5,67,67,187,127,0])";
+const std::string kProfile3 =
+    R"({"profile":3,"weapon_dps":[0,0],"summary":[0,4721,18.7,0,50,5,67,67,187,127,0])";
 
 const std::string kReadUsageLine =
     "usage: tallywick-cli read IMAGE [--set equip|compare] [--socket-options "
@@ -47,7 +48,8 @@ const std::string kReadUsageLine =
     "[--main-attribute 5|6|7]\n";
 const std::string kProfileUsageLine = "usage: tallywick-cli profile INI [--profile N]\n";
 const std::string kCompareUsageLine = "usage: tallywick-cli compare INI IMAGE [--secondary] [--profile N]\n";
-const std::string kEquipUsageLine = "usage: tallywick-cli equip INI IMAGE [--secondary] [--profile N] [--write]\n";
+const std::string kEquipUsageLine =
+    "usage: tallywick-cli equip INI IMAGE [--secondary] [--profile N] [--write]\n";
 const std::string kAllUsage =
     "usage:\n"
     "  tallywick-cli read IMAGE [--set equip|compare] [--socket-options "
@@ -76,7 +78,8 @@ protected:
         ReaderTest::TearDown();
     }
     // Runs tallywick-cli in-process and checks its exit code, stdout and stderr byte for byte.
-    void Expect(const std::vector<std::string>& args, int code, const std::string& out, const std::string& err) {
+    void Expect(const std::vector<std::string>& args, int code, const std::string& out,
+                const std::string& err) {
         std::string gotOut, gotErr;
         const int gotCode = RunCli(args, gotOut, gotErr);
         EXPECT_EQ(gotCode, code) << testing::PrintToString(args);
@@ -130,10 +133,12 @@ TEST_F(CliPinnedOutput, ComparePrintsThePrediction) {
         R"("value_equivalents":[-25969.646,-749.46027,-535.3288,-62.979855,-1086.1954,-48.555897,)"
         R"(-246.60028,-41.78505,-7056,-180.00002,-18.582603],)";
     Expect({"compare", ini_, screen_}, 0,
-           kProfile1 + R"(,"item":)" + kSampleItem + R"(,"slot":0,)" + modified1 + R"("alerts":[]})" + "\n", "");
+           kProfile1 + R"(,"item":)" + kSampleItem + R"(,"slot":0,)" + modified1 + R"("alerts":[]})" + "\n",
+           "");
     // A two-hand weapon goes to the main hand either way.
     Expect({"compare", ini_, screen_, "--secondary"}, 0,
-           kProfile1 + R"(,"item":)" + kSampleItem + R"(,"slot":0,)" + modified1 + R"("alerts":[]})" + "\n", "");
+           kProfile1 + R"(,"item":)" + kSampleItem + R"(,"slot":0,)" + modified1 + R"("alerts":[]})" + "\n",
+           "");
     // Profile 3's empty values give equivalents that are not finite: JSON null.
     Expect({"compare", "--secondary", ini_, "--profile", "2", screen_}, 0,
            R"({"profile":2,"weapon_dps":[0,0],"summary":[0,4721,18.7,0,50,5,67,67,187,127,0],"item":)" +
@@ -154,10 +159,11 @@ TEST_F(CliPinnedOutput, EquipPrintsTheNewProfileAndWritesOnlyWhenAsked) {
     // Without --write a second run starts from the same stored profile.
     Expect({"equip", ini_, screen_, "--secondary"}, 0, equipped1, "");
     // --profile may be repeated; the last one counts.
-    Expect({"equip", ini_, screen_, "--profile", "1", "--profile", "2"}, 0,
-           R"({"profile":2,"weapon_dps":[1460.0345,0],"summary":[4404.0044,12421,18.7,1.1021,102,5,67,479,187,347,0],"item":)" +
-               kSampleItem + R"(,"slot":0,"alerts":[]})" + "\n",
-           "");
+    Expect(
+        {"equip", ini_, screen_, "--profile", "1", "--profile", "2"}, 0,
+        R"({"profile":2,"weapon_dps":[1460.0345,0],"summary":[4404.0044,12421,18.7,1.1021,102,5,67,479,187,347,0],"item":)" +
+            kSampleItem + R"(,"slot":0,"alerts":[]})" + "\n",
+        "");
     EXPECT_TRUE(IniUnchanged());
 
     Expect({"equip", ini_, screen_, "--write"}, 0, equipped1, "");
@@ -209,14 +215,16 @@ TEST_F(CliPinnedOutput, ReadComplainsAboutBadUsage) {
     bad({screen_, "--main-attribute", "6.0"}, "bad value for --main-attribute: 6.0");
     // The first fault in the order of the arguments is the one named.
     bad({screen_, "--set", "x", "--colour"}, "bad value for --set: x");
-    bad({screen_, "--set", "equip", "--main-attribute", "9", "--set", "equip"}, "bad value for --main-attribute: 9");
+    bad({screen_, "--set", "equip", "--main-attribute", "9", "--set", "equip"},
+        "bad value for --main-attribute: 9");
 
     const std::string missing = testing::TempDir() + "/no_such_screen.png";
     Expect({"read", missing}, 2, "", "tallywick-cli: " + missing + ": cannot open file\n");
 }
 
 TEST_F(CliPinnedOutput, CalculatorCommandsComplainAboutBadUsage) {
-    const auto bad = [&](const std::vector<std::string>& args, const std::string& why, const std::string& usage) {
+    const auto bad = [&](const std::vector<std::string>& args, const std::string& why,
+                         const std::string& usage) {
         Expect(args, 2, "", "tallywick-cli: " + why + "\n" + usage);
     };
     bad({"profile"}, "expected a settings file", kProfileUsageLine);
@@ -235,10 +243,12 @@ TEST_F(CliPinnedOutput, CalculatorCommandsComplainAboutBadUsage) {
     bad({"compare", ini_, screen_, "--write"}, "unknown option --write", kCompareUsageLine);
     bad({"compare", ini_, screen_, "--bogus"}, "unknown option --bogus", kCompareUsageLine);
     bad({"compare", ini_, screen_, "--profile"}, "--profile needs a value", kCompareUsageLine);
-    bad({"compare", ini_, screen_, "--profile", "9"}, "bad value for --profile: 9 (1 to 5)", kCompareUsageLine);
+    bad({"compare", ini_, screen_, "--profile", "9"}, "bad value for --profile: 9 (1 to 5)",
+        kCompareUsageLine);
     // The first fault in the order of the arguments is the one named.
     bad({"compare", ini_, "--bogus", "--profile", "9"}, "unknown option --bogus", kCompareUsageLine);
-    bad({"compare", ini_, "--profile", "9", "--bogus"}, "bad value for --profile: 9 (1 to 5)", kCompareUsageLine);
+    bad({"compare", ini_, "--profile", "9", "--bogus"}, "bad value for --profile: 9 (1 to 5)",
+        kCompareUsageLine);
 
     bad({"equip", ini_}, "expected a settings file and an image", kEquipUsageLine);
     bad({"equip", ini_, screen_, "--profile", "--write"}, "bad value for --profile: --write (1 to 5)",
@@ -249,7 +259,8 @@ TEST_F(CliPinnedOutput, CalculatorCommandsComplainAboutBadUsage) {
     const std::string missingIni = testing::TempDir() + "/no_such_settings.ini";
     Expect({"profile", missingIni}, 2, "", "tallywick-cli: " + missingIni + ": cannot open file\n");
     const std::string missingScreen = testing::TempDir() + "/no_such_screen.png";
-    Expect({"compare", ini_, missingScreen}, 2, "", "tallywick-cli: " + missingScreen + ": cannot open file\n");
+    Expect({"compare", ini_, missingScreen}, 2, "",
+           "tallywick-cli: " + missingScreen + ": cannot open file\n");
 }
 
 }  // namespace

@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <random>
-
 #include <nlohmann/json.hpp>
+#include <random>
 
 #include "cli/json.h"
 
@@ -23,8 +22,8 @@ TEST(JsonText, FloatsAreWrittenAsTheShortestFloat32Text) {
     EXPECT_EQ(JsonText(Json(0.1f)), "0.1");
     EXPECT_EQ(JsonText(Json(174.0f)), "174");  // not 174.0
     EXPECT_EQ(JsonText(Json(-2.5f)), "-2.5");
-    EXPECT_EQ(JsonText(Json(1e10f)), "1e+10");   // not 10000000000.0
-    EXPECT_EQ(JsonText(Json(1e-4f)), "1e-04");   // the shorter of 0.0001 and 1e-04
+    EXPECT_EQ(JsonText(Json(1e10f)), "1e+10");  // not 10000000000.0
+    EXPECT_EQ(JsonText(Json(1e-4f)), "1e-04");  // the shorter of 0.0001 and 1e-04
     EXPECT_EQ(JsonText(Json(1234567.0f)), "1234567");
     EXPECT_EQ(JsonText(Json(2.4977255e-05f)), "2.4977255e-05");
     EXPECT_EQ(JsonText(Json(std::numeric_limits<float>::infinity())), "null");
@@ -67,7 +66,8 @@ TEST(JsonText, ObjectsKeepTheOrderOfTheirKeys) {
     doc["list"] = Json::array();
     doc["nested"]["b"] = false;
     doc["nested"]["a"] = Json::array({Json::object({{"k", 2}})});
-    EXPECT_EQ(JsonText(doc), R"({"zeta":1,"alpha":[1.5,null,"x"],"mid":{},"list":[],"nested":{"b":false,"a":[{"k":2}]}})");
+    EXPECT_EQ(JsonText(doc),
+              R"({"zeta":1,"alpha":[1.5,null,"x"],"mid":{},"list":[],"nested":{"b":false,"a":[{"k":2}]}})");
     // Setting a key again keeps its place.
     doc["zeta"] = 2;
     EXPECT_EQ(JsonText(doc).substr(0, 9), R"({"zeta":2)");
@@ -91,7 +91,8 @@ TEST(JsonText, Utf16TextBecomesUtf8) {
     const char16_t lone[] = {u'x', char16_t(0xDC00), char16_t(0xD800), 0};
     EXPECT_EQ(Utf8(lone), "x\xEF\xBF\xBD\xEF\xBF\xBD");
     // JsonString of UTF-16 text is JsonString of its UTF-8.
-    const char16_t mixed[] = {u'"', u'\n', char16_t(0xD83D), char16_t(0xDE00), char16_t(0xDBFF), u'\uFFFF', 0};
+    const char16_t mixed[] = {u'"',      u'\n', char16_t(0xD83D), char16_t(0xDE00), char16_t(0xDBFF),
+                              u'\uFFFF', 0};
     EXPECT_EQ(JsonString(mixed), JsonString(std::string_view(Utf8(mixed))));
     EXPECT_EQ(JsonText(Json(Utf8(mixed))), JsonString(mixed));
 }
