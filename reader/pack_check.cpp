@@ -375,8 +375,12 @@ private:
                 Least l;  // both ways round (caption a tried where b stands), reported once
                 for (auto [a, b] : {std::pair{q, p}, {p, q}}) {
                     const int ia = captions_[a].index, ib = captions_[b].index;
-                    if (!Meet(captions_[a], captions_[b]) || !Usable(ia) || T(ib).count == 0) continue;
-                    for (int k = 0; k < int(std::size(kNumbers)); ++k)
+                    if (owner == kNobody || !Meet(captions_[a], captions_[b]) || !Usable(ia) ||
+                        T(ib).count == 0)
+                        continue;
+                    // A caption no wider than the one it is tried on never reaches the number.
+                    const int numbers = T(ia).width <= T(ib).width ? 1 : int(std::size(kNumbers));
+                    for (int k = 0; k < numbers; ++k)
                         l.Take(Mismatches(Line(b, k), cx, kTop, T(ia), kCaptionStep, 0), owner, ia, ib,
                                std::string(" at the caption's place before ") + kNumbers[k], true);
                 }
