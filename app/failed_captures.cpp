@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -49,18 +50,8 @@ std::string NumberText(long long number) {
     return text;
 }
 
-}  // namespace
-
-std::string FailedCapturePath(const std::string& logPath, int number) {
-    const fs::path log = PathFromUtf8(logPath);
-    return Utf8(
-        (log.parent_path() / PathFromUtf8(NamePrefix(log) + NumberText(number) + kExtension)).u8string());
-}
-
-std::string KeepFailedCapture(const std::string& logPath, const PixelBuffer& capture, std::string& error,
-                              int keep) {
-    static std::mutex mutex;  // two failed actions at once must not take the same number
-    std::lock_guard<std::mutex> hold(mutex);
+// Writes the next picture and prunes the old ones; see KeepFailedCapture.
+std::string Keep(const std::string& logPath, const PixelBuffer& capture, std::string& error, int keep) {
     if (ReadableCount(capture) <= 0) return error = "no capture", std::string();
     const fs::path log = PathFromUtf8(logPath);
     const std::string prefix = NamePrefix(log);
@@ -98,4 +89,27 @@ std::string KeepFailedCapture(const std::string& logPath, const PixelBuffer& cap
         fs::remove(kept[i].path, ignored);
     }
     return path;
+}
+
+}  // namespace
+
+std::string FailedCapturePath(const std::string& logPath, int number) {
+    const fs::path log = PathFromUtf8(logPath);
+    return Utf8(
+        (log.parent_path() / PathFromUtf8(NamePrefix(log) + NumberText(number) + kExtension)).u8string());
+}
+
+std::string KeepFailedCapture(const std::string& logPath, const PixelBuffer& capture, std::string& error,
+                              int keep) {
+    static std::mutex mutex;  // two failed actions at once must not take the same number
+    std::lock_guard<std::mutex> hold(mutex);
+    // Keeping the picture is a help, never a reason for the action (or the program) to fail.
+    try {
+        return Keep(logPath, capture, error, keep);
+    } catch (const std::exception& e) {
+        error = e.what();
+    } catch (...) {
+        error = "cannot keep the capture";
+    }
+    return std::string();
 }
