@@ -8,11 +8,17 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
+#include <string>
+#include <vector>
 
+#include "app/failed_captures.h"
 #include "app/ini_win.h"
+#include "app/pack_shelf.h"
 #include "base/hotkeys.h"
 #include "base/pixels.h"
+#include "base/status.h"
 #include "calc/actions.h"
 #include "reader/capture_win.h"
 #include "reader/locator.h"
@@ -21,6 +27,8 @@
 #include "win/main_window_win.h"
 #include "win/overlay_win.h"
 #include "win/popups_win.h"
+#include "win/screen_checks_win.h"
+#include "win/startup_win.h"
 
 namespace {
 
@@ -30,6 +38,21 @@ HANDLE gIdle = nullptr;  // set while no action runs
 
 std::mutex gLogMutex;
 std::wstring gLogPath;
+std::string gLogPathUtf8;
+
+// The folder of glyph packs by screen size: "glyphs" beside the program.
+std::string GlyphPackRoot() {
+    const std::string program = ExecutablePath();
+    const size_t slash = program.find_last_of("\\/");
+    return (slash == std::string::npos ? std::string() : program.substr(0, slash + 1)) + "glyphs";
+}
+
+// Made at the first reading action and never destroyed: a pack it handed out may still be read by
+// an action while the program ends.
+PackShelf& Shelf() {
+    static PackShelf* shelf = new PackShelf(GlyphPackRoot());
+    return *shelf;
+}
 
 double Milliseconds(LONGLONG from, LONGLONG to) {
     static const LONGLONG frequency = [] {
@@ -48,32 +71,64 @@ LONGLONG Now() {
 
 // One action's stages, for the log: when the hotkey message arrived and when each stage ended.
 struct ActionTimes {
-    LONGLONG hotkey = 0, captured = 0, located = 0, delivered = 0, parsed = 0, acted = 0;
+    LONGLONG hotkey = 0, captured = 0, packed = 0, located = 0, delivered = 0, parsed = 0, acted = 0;
 };
 
 struct ActionJob {
     int action = 0;
     const PixelBuffer* tooltip = nullptr;
+    const GlyphPack* pack = nullptr;
     ActionTimes* times = nullptr;
     const char* outcome = "";
 };
 
-void WriteLogLine(int action, const char* outcome, const ActionTimes& t) {
+bool Logging() {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    return !gLogPath.empty();
+}
+
+std::string LogPath() {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    return gLogPathUtf8;
+}
+
+// Lines other than an action's own, such as what is wrong with a glyph pack.
+void WriteLogText(const std::vector<std::string>& lines) {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    if (gLogPath.empty() || lines.empty()) return;
+    FILE* log = _wfopen(gLogPath.c_str(), L"ab");
+    if (!log) return;
+    for (const std::string& line : lines) std::fprintf(log, "%s\n", line.c_str());
+    std::fclose(log);
+}
+
+// pack: the glyph pack read with ("built-in", a screen size for a pack folder, "none" for an action
+// that reads nothing); kept: the file keeping the capture of a failed read, if any.
+void WriteLogLine(int action, const char* outcome, const ActionTimes& t, const std::string& pack,
+                  const std::string& kept) {
     std::lock_guard<std::mutex> hold(gLogMutex);
     if (gLogPath.empty()) return;
     FILE* log = _wfopen(gLogPath.c_str(), L"ab");
     if (!log) return;
     auto stage = [](LONGLONG from, LONGLONG to) { return from && to ? Milliseconds(from, to) : 0.0; };
-    const LONGLONG end = t.acted ? t.acted : t.located ? t.located : t.captured;
-    // capture: the screen copied and its pixels read; wait: the lock and the hand-over to the
-    // user-interface thread, where the tooltip is parsed and the item equipped or compared.
+    const LONGLONG end = t.acted ? t.acted : t.located ? t.located : t.packed ? t.packed : t.captured;
+    // capture: the screen copied, its pixels read and checked; pack: the glyph pack chosen (loaded
+    // at the first action of a screen size); wait: the lock and the hand-over to the user-interface
+    // thread, where the tooltip is parsed and the item equipped or compared.
     std::fprintf(log,
                  "action=%d outcome=%s capture_ms=%.3f locate_ms=%.3f wait_ms=%.3f parse_ms=%.3f act_ms=%.3f "
-                 "total_ms=%.3f\n",
-                 action, outcome, stage(t.hotkey, t.captured), stage(t.captured, t.located),
+                 "total_ms=%.3f pack=%s pack_ms=%.3f%s%s\n",
+                 action, outcome, stage(t.hotkey, t.captured), stage(t.packed, t.located),
                  stage(t.located, t.delivered), stage(t.delivered, t.parsed),
-                 stage(t.parsed ? t.parsed : t.located, t.acted), stage(t.hotkey, end));
+                 stage(t.parsed ? t.parsed : t.located, t.acted), stage(t.hotkey, end), pack.c_str(),
+                 stage(t.captured, t.packed), kept.empty() ? "" : " kept=", kept.c_str());
     std::fclose(log);
+}
+
+// The file name part of a path.
+std::string FileName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 struct StartArgs {
@@ -94,28 +149,71 @@ DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
     HidePopup(gOverlayWindow);
     HBITMAP screen = CaptureScreen();
     const PixelBuffer pixels = screen ? MakePixelBuffer(screen) : PixelBuffer();
+    // Setups the reader cannot handle are named, rather than reported as a screen without a tooltip.
+    const char* outcome = nullptr;
+    switch (CheckScreenCapture(pixels)) {
+        case CaptureProblem::kScaled:
+            ShowAlert(kAlertScaledCapture);
+            outcome = "scaled-capture";
+            break;
+        case CaptureProblem::kBlack:
+            ShowAlert(kAlertBlackCapture);
+            outcome = "black-capture";
+            break;
+        case CaptureProblem::kNone:
+            break;
+    }
     times.captured = Now();
-    PixelBuffer body;
-    TooltipRect rect;
-    const bool found = LocateTooltip(pixels, body, nullptr, &rect);  // alerts when nothing is found
-    times.located = Now();
-    const char* outcome = "no-tooltip";
-    if (found) {
-        EnterCriticalSection(&gActionLock);
-        if (args.action == 5) {
-            HBITMAP tooltip = CopyBitmapRect(screen, rect.x, rect.y, rect.width, rect.height);
-            if (tooltip) SaveItemImage(tooltip, POINTS{SHORT(rect.x), SHORT(rect.y)});  // takes the bitmap
-            times.acted = Now();
-            outcome = tooltip ? "save-image" : "no-bitmap";
-        } else {
-            ActionJob job{args.action, &body, &times, "not-delivered"};
-            SendMessageW(gMainWindow, kTooltipForAction, 0, reinterpret_cast<LPARAM>(&job));
-            outcome = job.outcome;
+    // The reading actions read with the glyph pack for the capture's size; what is wrong with that
+    // pack is told once, at its first use.
+    const bool reads = args.action != 5;
+    PackPick pick;
+    std::string packName = "none";
+    if (!outcome && reads) {
+        pick = Shelf().PackFor(pixels.width, pixels.height);
+        packName =
+            pick.fromFolder ? std::to_string(pixels.width) + "x" + std::to_string(pixels.height) : "built-in";
+        if (pick.report) WriteLogText(PackReportLines(*pick.report));
+    }
+    times.packed = Now();
+    if (!outcome) {
+        PixelBuffer body;
+        TooltipRect rect;
+        const bool found = LocateTooltip(pixels, body, nullptr, &rect);  // alerts when nothing is found
+        times.located = Now();
+        outcome = "no-tooltip";
+        if (found) {
+            EnterCriticalSection(&gActionLock);
+            if (!reads) {
+                HBITMAP tooltip = CopyBitmapRect(screen, rect.x, rect.y, rect.width, rect.height);
+                if (tooltip)
+                    SaveItemImage(tooltip, POINTS{SHORT(rect.x), SHORT(rect.y)});  // takes the bitmap
+                times.acted = Now();
+                outcome = tooltip ? "save-image" : "no-bitmap";
+            } else {
+                ActionJob job{args.action, &body, pick.pack, &times, "not-delivered"};
+                SendMessageW(gMainWindow, kTooltipForAction, 0, reinterpret_cast<LPARAM>(&job));
+                outcome = job.outcome;
+            }
+            LeaveCriticalSection(&gActionLock);
         }
-        LeaveCriticalSection(&gActionLock);
     }
     if (screen) DeleteObject(screen);
-    WriteLogLine(args.action, outcome, times);
+    // With a log, the capture of a failed read is kept beside it for the diagnostics. A capture
+    // that cannot be written costs the action nothing but the note.
+    std::string kept;
+    if (std::strcmp(outcome, "no-tooltip") == 0 || std::strcmp(outcome, "unidentified") == 0) {
+        const std::string log = LogPath();
+        if (!log.empty() && ReadableCount(pixels) > 0) {
+            std::string error;
+            const std::string path = KeepFailedCapture(log, pixels, error);
+            kept = path.empty() ? "failed" : FileName(path);
+            if (path.empty()) WriteLogText({"kept-capture-error " + error});
+        }
+    }
+    // Last, so that it is the alert the player sees of this action.
+    if (pick.report) ShowAlert(PackAlertText(pixels.width, pixels.height, *pick.report, Logging()));
+    WriteLogLine(args.action, outcome, times, packName, kept);
     FinishAction();
     return 0;
 }
@@ -130,6 +228,7 @@ void CreateActionLock() {
 void SetActionLog(const std::string& path) {
     std::lock_guard<std::mutex> hold(gLogMutex);
     gLogPath = Utf8ToWide(path);
+    gLogPathUtf8 = path;
 }
 
 void StartHotkeyAction(int hotkeyId) {
@@ -150,7 +249,7 @@ LRESULT OnTooltipForAction(LPARAM parameter) {
     auto* job = reinterpret_cast<ActionJob*>(parameter);
     job->times->delivered = Now();
     const bool equip = job->action <= 2;
-    const ItemRecord record = ParseItem(job->tooltip, equip ? 1 : 0);
+    const ItemRecord record = ParseItem(job->tooltip, equip ? 1 : 0, job->pack ? *job->pack : BuiltInPack());
     job->times->parsed = Now();
     if (equip)
         EquipItem(record, job->action - 1);

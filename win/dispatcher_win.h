@@ -1,6 +1,9 @@
 // The action dispatcher: a hotkey press becomes one action on a worker thread of its own, which
-// captures the screen and finds the tooltip, then hands the tooltip to the user-interface thread
-// to be read and equipped or compared (or saves it as a picture).
+// captures the screen, stops with an alert of its own on a capture that cannot be read (scaled by
+// the system, or entirely black), chooses the glyph pack for the capture's size (the folder
+// "glyphs\WIDTHxHEIGHT" beside the program, else the built-in pack) and finds the tooltip, then
+// hands the tooltip to the user-interface thread to be read and equipped or compared (or saves it
+// as a picture).
 #pragma once
 #include <string>
 
@@ -8,7 +11,10 @@
 
 // Creates the action lock. Call once, before the hotkeys are registered.
 void CreateActionLock();
-// Appends one line per action to this file (UTF-8 path; empty: no log).
+// Appends one line per action to this file (UTF-8 path; empty: no log): its outcome, the time of
+// each stage and the glyph pack it read with; a pack's problems at its first use; and keeps the
+// capture of a failed read (no tooltip, or a kind not identified) beside it as
+// "<file without extension>-failed-NNNN.bmp", the ten most recent.
 void SetActionLog(const std::string& path);
 
 // Starts the action of a hotkey id (10..14 for actions 1..5) on a new thread; other ids do nothing.
