@@ -20,8 +20,8 @@
 #include "cli/json.h"
 
 const char kProfileUsage[] = "profile INI [--profile N]";
-const char kCompareUsage[] = "compare INI IMAGE [--secondary] [--profile N]";
-const char kEquipUsage[] = "equip INI IMAGE [--secondary] [--profile N] [--write]";
+const char kCompareUsage[] = "compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK]";
+const char kEquipUsage[] = "equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK]";
 
 namespace {
 
@@ -33,6 +33,7 @@ struct CalcArgs {
     int profile = 0;  // 0: the file's "Active Profile"
     bool secondary = false;
     bool write = false;
+    std::string glyphs;  // a glyph pack folder, or empty for the built-in pictures
 };
 
 // The arguments of profile, compare and equip.
@@ -48,6 +49,8 @@ void DefineCalcArguments(Arguments& a, Task task, CalcArgs& c) {
         },
         Arguments::Repeat::LastCounts, " (1 to 5)");
     if (task != Task::Profile) a.Flag("--secondary", c.secondary);
+    if (task != Task::Profile)
+        a.Option("--glyphs", [&c](const std::string& v) { return !(c.glyphs = v).empty(); });
     if (task == Task::Equip) a.Flag("--write", c.write);
 }
 
@@ -92,11 +95,14 @@ bool LoadCalculator(const CalcArgs& a, std::string& why) {
 
 // The item of the screen picture, read with the settings' tolerances and socket choices.
 int ReadItemFromImage(const CalcArgs& a, int set, ItemRecord& item, nlohmann::ordered_json& record,
-                      std::string& why) {
+                      std::string& why, std::string& warnings) {
     PixelBuffer screen;
     if (!LoadImageFile(a.image, screen, why)) return why = a.image + ": " + why, kExitUsage;
     if (!EnsureGlyphs(why)) return why = "glyph set: " + why, kExitUsage;
+    static GlyphPack pack;
+    if (!a.glyphs.empty() && !LoadPackOption(a.glyphs, pack, warnings, why)) return kExitUsage;
     ReadOptions o;
+    if (!a.glyphs.empty()) o.pack = &pack;
     o.set = set;
     std::copy(std::begin(gSettings.socketOptions), std::end(gSettings.socketOptions), o.socketOptions);
     std::copy(std::begin(gSettings.errorLimit), std::end(gSettings.errorLimit), o.errorLimit);
@@ -137,7 +143,7 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
         code = kExitUsage;
     } else if (task != Task::Profile) {
         ItemRecord item;
-        code = ReadItemFromImage(a, task == Task::Equip ? 1 : 0, item, itemRecord, why);
+        code = ReadItemFromImage(a, task == Task::Equip ? 1 : 0, item, itemRecord, why, err);
         if (code != kExitUsage) {
             slot = SlotOf(item, a.secondary);
             if (task == Task::Equip)

@@ -15,6 +15,7 @@ const std::vector<Subcommand> kCommands = {
     {"profile", RunProfile, kProfileUsage},
     {"compare", RunCompare, kCompareUsage},
     {"equip", RunEquip, kEquipUsage},
+    {"glyphs", RunGlyphs, kGlyphsUsage},
 };
 
 }  // namespace

@@ -5,20 +5,25 @@
 #include <nlohmann/json.hpp>
 
 #include "base/catalogue.h"
+#include "base/files.h"
 #include "base/profile.h"
 #include "base/settings.h"
 #include "base/status.h"
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/explain.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"
+#include "reader/pack_check.h"
+#include "reader/pack_learn.h"
 #include "reader/parser.h"
+#include "reader/screen_check.h"
 
 const char kReadUsage[] =
     "read IMAGE [--set equip|compare] [--socket-options E_WEAPON,E_HELM,E_OTHER,C_WEAPON,C_HELM,C_OTHER] "
-    "[--error-limit KIND,OPTION,VALUE] [--main-attribute 5|6|7]";
+    "[--error-limit KIND,OPTION,VALUE] [--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png]";
 
 namespace {
 
@@ -41,6 +46,7 @@ bool ParseList(const std::string& text, int32_t* values, int count, int32_t lo, 
 struct ReadArgs {
     std::string image;
     ReadOptions options;
+    std::string glyphs, explain;
 };
 
 // The arguments of `read`.
@@ -56,6 +62,8 @@ void DefineReadArguments(Arguments& a, ReadArgs& r) {
     a.Option("--error-limit", [&o](const std::string& v) { return ParseList(v, o.errorLimit, 3, 0, 1000); });
     a.Option("--main-attribute",
              [&o](const std::string& v) { return ParseList(v, &o.mainAttribute, 1, 5, 7); });
+    a.Option("--glyphs", [&r](const std::string& v) { return !(r.glyphs = v).empty(); });
+    a.Option("--explain", [&r](const std::string& v) { return !(r.explain = v).empty(); });
 }
 
 bool ParseReadArgs(const std::vector<std::string>& args, ReadArgs& r, std::string& why) {
@@ -99,22 +107,88 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
         err = "tallywick-cli: glyph set: " + why + "\n";
         return kExitUsage;
     }
-    return ReadScreen(screen, r.options, out);
+    GlyphPack pack;
+    if (!r.glyphs.empty()) {
+        if (!LoadPackOption(r.glyphs, pack, err, why))
+            return err += "tallywick-cli: " + why + "\n", kExitUsage;
+        r.options.pack = &pack;
+    }
+    if (r.explain.empty()) return ReadScreen(screen, r.options, out);
+    ReadTrace trace;
+    nlohmann::ordered_json record;
+    const int code = ReadScreenRecord(screen, r.options, record, nullptr, &trace);
+    out = JsonText(record) + "\n";
+    if (!trace.found) return code;
+    const PixelBuffer picture =
+        ExplainPicture(screen, trace.rect, trace.parse, r.options.pack ? *r.options.pack : BuiltInPack());
+    if (!WriteFileBytes(r.explain, EncodePng(picture), why)) {
+        err += "tallywick-cli: " + r.explain + ": " + why + "\n";
+        return kExitUsage;
+    }
+    return code;
 }
 
+bool LoadPackOption(const std::string& folder, GlyphPack& pack, std::string& warnings, std::string& error) {
+    PackContents contents;
+    if (!LoadGlyphPack(folder, pack, error, &contents)) return error = "glyph pack: " + error, false;
+    for (const PackProblem& problem : CheckGlyphPack(pack, &contents))
+        warnings += "tallywick-cli: glyph pack " + folder + ": " + problem.text + "\n";
+    return true;
+}
+
+namespace {
+
+// What matched where, as data: the marks, the nearest caption of each line that matched nothing.
+nlohmann::ordered_json ExplainRecord(const ParseTrace& trace, const GlyphPack& pack) {
+    nlohmann::ordered_json explain = nlohmann::ordered_json::object(),
+                           marks = nlohmann::ordered_json::array(), misses = nlohmann::ordered_json::array();
+    for (const ParseMark& m : trace.marks) {
+        const PixelBuffer& t = pack.Template(m.templateIndex);
+        marks.push_back({{"kind", MarkKind(m.templateIndex)},
+                         {"picture", PictureName(m.templateIndex)},
+                         {"x", m.x},
+                         {"y", m.y},
+                         {"width", t.width},
+                         {"height", t.height}});
+    }
+    for (const ParseMiss& miss : trace.misses) {
+        nlohmann::ordered_json entry = {{"line", miss.bullet}};
+        if (miss.templateIndex < 0) {
+            entry["nearest"] = nullptr;
+        } else {
+            entry["nearest"] = PictureName(miss.templateIndex);
+            entry["x"] = miss.x, entry["y"] = miss.y, entry["mismatches"] = miss.mismatches;
+        }
+        misses.push_back(entry);
+    }
+    explain["marks"] = marks;
+    explain["misses"] = misses;
+    explain["kind_mismatches"] =
+        trace.kindMismatches >= 0 ? nlohmann::ordered_json(trace.kindMismatches) : nullptr;
+    return explain;
+}
+
+}  // namespace
+
 int ReadScreenRecord(const PixelBuffer& screen, const ReadOptions& o, nlohmann::ordered_json& record,
-                     ItemRecord* itemOut) {
+                     ItemRecord* itemOut, ReadTrace* trace) {
     std::copy(std::begin(o.socketOptions), std::end(o.socketOptions), gSettings.socketOptions);
     std::copy(std::begin(o.errorLimit), std::end(o.errorLimit), gSettings.errorLimit);
     gProfile.mainAttribute = o.mainAttribute;
 
     gAlerts.clear();
     PopupDelivery previous = SetPopupDelivery(CollectAlert);
+    const GlyphPack& pack = o.pack ? *o.pack : BuiltInPack();
     PixelBuffer tooltip;
     TooltipRect rect;
-    const bool found = LocateTooltip(screen, tooltip, nullptr, &rect);
-    const ItemRecord item = found ? ParseItem(&tooltip, o.set) : UnidentifiedItem();
+    // A picture that is black all over is a capture the system withheld, not a screen without a tooltip.
+    const bool black = IsAllBlack(screen);
+    if (black) ShowAlert(kAlertBlackCapture);
+    const bool found = !black && LocateTooltip(screen, tooltip, nullptr, &rect);
+    const ItemRecord item =
+        found ? ParseItem(&tooltip, o.set, pack, trace ? &trace->parse : nullptr) : UnidentifiedItem();
     SetPopupDelivery(previous);
+    if (trace) trace->found = found, trace->rect = rect;
 
     record = nlohmann::ordered_json::object();
     if (found)
@@ -127,6 +201,7 @@ int ReadScreenRecord(const PixelBuffer& screen, const ReadOptions& o, nlohmann::
     record["stats"] = FloatArray(item.stats, kStatCount);
     record["alerts"] = nlohmann::ordered_json::array();
     for (const std::u16string& alert : gAlerts) record["alerts"].push_back(Utf8(alert));
+    if (trace) record["explain"] = ExplainRecord(trace->parse, pack);
     if (itemOut) *itemOut = item;
     return item.kind >= 0 ? kExitOk : kExitNotRead;
 }
