@@ -272,6 +272,7 @@ gui_start_game() {
 # gui_show_scene DESCRIPTION: the stand-in game (started with --scene "$GUI_WORK/scene.txt") shows
 # the scene of that composer description instead; returns once it is on screen. The picture is
 # also written where --save-picture said.
+# A BMP picture given instead of a description is shown as it is (an entirely black screen, say).
 gui_show_scene() {
     cp "$1" "$GUI_WORK/scene.txt" || return 1
     gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --reload

@@ -3,6 +3,9 @@
 # program's global hotkeys, and the results are checked from the outside: the popups (title, place,
 # visibility), the program's action log, the keyboard focus of the game, and the settings file after
 # a clean close, whose profile must equal what the command-line reader makes of the same pictures.
+# Beside the program lies a broken glyph pack for this screen size: the actions read with the
+# built-in pack and the first one says so once. Failed reads leave their capture beside the log; an
+# all-black screen is named as such.
 source "$(dirname "$0")/harness.sh"
 gui_begin hotkeys
 gui_start_display 1920x1200 || gui_abort "no display"
@@ -18,6 +21,9 @@ images=$(gui_winpath "$GUI_WORK/images")
 sed "s|^Image=.*|Image=${images//\\/\\\\}\r|" "$GUI_ROOT/tests/gui/expected/first_run.ini" >"$app/Tallywick.ini"
 cp "$app/Tallywick.ini" "$GUI_WORK/expected.ini"
 log="$GUI_WORK/actions.log"
+# The pack folder for this screen, with a picture that is not one.
+mkdir -p "$app/glyphs/1920x1200"
+printf 'not a picture' >"$app/glyphs/1920x1200/120.bmp"
 
 show() {  # SCENE: the game shows it; its picture is kept as SCENE.bmp
     gui_show_scene "$scenes/$1.txt" || gui_abort "the game could not show $1"
@@ -60,9 +66,15 @@ gui_click_screen 200 1150  # the player goes back to the game (below the main wi
 sleep 0.5
 assert_ok "the game has the keyboard" game_has_focus
 
-# --- Ctrl+1 over a ring: equipped into slot 10, confirmed by the sliding notice.
+# --- Ctrl+1 over a ring: equipped into slot 10, confirmed by the sliding notice. The broken pack
+# is reported at this first use: an alert, and the details in the log.
 press ctrl+1 1
 assert_log_line "$log" '^action=1 outcome=equipped ' "Ctrl+1 equips the ring"
+assert_ok "it read with the built-in pack" grep -qE '^action=1 .* pack=built-in ' "$log"
+pack_alert=$(gui_wait_window "Tallywick Alert Popup" 3)
+assert_ok "the broken pack is reported by an alert" test -n "$pack_alert"
+gui_screenshot pack-alert >/dev/null
+assert_file_contains "$log" '^pack-problem folder=.*glyphs.1920x1200 .*120\.bmp' "the log names the pack folder and its broken picture"
 notice=$(gui_wait_window "Tallywick Notice Popup" 5)
 assert_ok "the notice appears" test -n "$notice"
 sleep 1
@@ -75,6 +87,8 @@ assert_ok "the notice leaves the game the keyboard" game_has_focus
 show ring_b
 press ctrl+shift+1 2
 assert_log_line "$log" '^action=2 outcome=equipped ' "Ctrl+Shift+1 equips the second ring"
+sleep 0.3
+assert_eq "" "$(gui_find_window "Tallywick Alert Popup")" "the pack alert is not shown again"
 
 # --- Ctrl+2 over a helm: the modified-stats popup at the top left; the profile stays as it is.
 show helm
@@ -96,10 +110,13 @@ assert_ok "activating the main window hides the popup" gui_wait_window_gone "$po
 gui_click_screen 200 1150
 sleep 0.5
 
-# --- No tooltip: the alert, centred, and nothing else; a click on it hides it.
+# --- No tooltip: the alert, centred, and nothing else; a click on it hides it. The capture is kept
+# beside the log: the screen as it was, the game's picture beside the program's window.
 show no_tooltip
+sleep 0.3
+before=$(gui_screenshot no-tooltip-before)
 press ctrl+1 4
-assert_log_line "$log" '^action=1 outcome=no-tooltip ' "a press without a tooltip only alerts"
+assert_log_line "$log" '^action=1 outcome=no-tooltip .* kept=actions-failed-0001\.bmp$' "a press without a tooltip only alerts and keeps its capture"
 alert=$(gui_wait_window "Tallywick Alert Popup" 5)
 assert_ok "the alert appears" test -n "$alert"
 sleep 0.6
@@ -109,23 +126,54 @@ gui_screenshot alert >/dev/null
 gui_click_screen $((ax + aw / 2)) $((ay + ah / 2))
 assert_ok "a click hides the alert" gui_wait_window_gone "$alert" 5
 gui_click_screen 200 1150
+kept="$GUI_WORK/actions-failed-0001.bmp"
+assert_eq 0 "$(gui_region_diff "$before" 0 0 "$kept" 0 0 1920 1200)" "the kept capture is the screen as it was shown"
+read -r mx my mw mh <<<"$(gui_window_geometry "$main")"
+beside=$((mx + mw))
+assert_eq 0 "$(gui_region_diff "$kept" "$beside" 0 "$GUI_WORK/no_tooltip.bmp" "$beside" 0 $((1920 - beside)) 1200)" \
+    "beside the program's window it is the game's picture (x >= $beside)"
 
 # --- F9 never parses: it works on a tooltip whose kind cannot be identified.
 show unknown
 press F9 5
 assert_log_line "$log" '^action=5 outcome=save-image .* parse_ms=0.000 ' "F9 hands the tooltip to the image saver unread"
 assert_ok "and the unidentifiable tooltip is saved" test -f "$GUI_WORK/images/D3Item_0001.bmp"
+# Ctrl+2 reads it: the kind is not identified, and the capture is kept under the next number.
+gui_wait_window_gone "Tallywick Notice Popup" 10
+press ctrl+2 6
+assert_log_line "$log" '^action=3 outcome=unidentified .* kept=actions-failed-0002\.bmp$' "an unidentified kind keeps its capture too"
+assert_eq 0 "$(gui_region_diff "$GUI_WORK/actions-failed-0002.bmp" "$beside" 0 "$GUI_WORK/unknown.bmp" "$beside" 0 $((1920 - beside)) 1200)" \
+    "holding the game's picture"
 
 # --- Ten quick presses, equip and compare mixed: all complete, one after the other.
 show ring_a
 sleep 0.3
 for i in 1 2 3 4 5; do xdotool key ctrl+1 ctrl+2; done
-assert_ok "ten quick presses all complete" wait_lines 15
-assert_eq 15 "$(lines)" "and no more"
+assert_ok "ten quick presses all complete" wait_lines 16
+assert_eq 16 "$(lines)" "and no more"
 assert_eq 5 "$(tail -n 10 "$log" | grep -c 'outcome=equipped')" "five equips among them"
 assert_eq 5 "$(tail -n 10 "$log" | grep -c 'outcome=compared')" "five compares among them"
 gui_query_controls Tallywick
 assert_ok "the program still answers" test -n "$(gui_control_field 3005 text)"
+assert_eq 1 "$(gui_line_count "$log" '^pack-problem ')" "the broken pack was reported once in all these actions"
+assert_eq 2 "$(ls "$GUI_WORK"/actions-failed-*.bmp | wc -l)" "only the failed reads kept their captures"
+
+# --- An entirely black screen (a game in exclusive full-screen mode covers every window): its own
+# alert, not "no tooltip", and no capture kept.
+convert -size 1920x1200 xc:black -type TrueColor BMP3:"$GUI_WORK/black.bmp"
+gui_show_scene "$GUI_WORK/black.bmp" || gui_abort "the game could not show the black screen"
+gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --cover on
+sleep 0.5
+shot=$(gui_screenshot black-screen)
+assert_eq $((1920 * 1200)) "$(gui_count_colour "$shot" 0 0 1920 1200 000000)" "the game covers the screen in black"
+press ctrl+1 17
+assert_log_line "$log" '^action=1 outcome=black-capture .* pack=none ' "a black screen is named as such"
+alert=$(gui_wait_window "Tallywick Alert Popup" 5)
+assert_ok "with an alert" test -n "$alert"
+gui_screenshot black-alert >/dev/null
+assert_eq 2 "$(ls "$GUI_WORK"/actions-failed-*.bmp | wc -l)" "and no capture kept"
+# The program's window goes back above the game when it is closed below (gui_close_window raises it).
+gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --cover off
 
 gui_run "$GUI_WORK" "$TALLYWICK_STANDIN" --activate Tallywick
 sleep 1

@@ -8,10 +8,12 @@
 //   standin_game.exe --query-window TITLE [--log FILE]
 //   standin_game.exe --query-controls TITLE [--log FILE]
 //   standin_game.exe --reload [--log FILE]
+//   standin_game.exe --cover on|off [--log FILE]
 //   standin_game.exe --activate TITLE [--log FILE]
 //
 // --picture shows a picture file (PNG when the command-line reader's image loader is built in);
-// --scene composes the screen a tooltip-composer description asks for, in process; --save-picture
+// --scene composes the screen a tooltip-composer description asks for, in process (a BMP file given
+// there, or copied over the scene file before a reload, is shown as it is); --save-picture
 // writes the picture shown as a 24-bit BMP (for comparing screenshots with it). Without either the
 // window is plain grey. The message WM_USER+1 reads the picture (or scene) again and repaints.
 //
@@ -29,6 +31,11 @@
 // --reload asks the running stand-in to read its picture (or scene) file again and repaint, so
 // that a test can change what the game shows without moving the focus; it waits until the
 // repaint is done and logs "reload done" (exit 0) or "reload not-found" (exit 1).
+// --cover on makes the running stand-in top-most, above every other window, as a game in
+// exclusive full-screen mode covers the desktop; --cover off puts it back below the other windows
+// (under Wine on Xvfb, without a window manager, it may still be drawn over them until they are
+// raised).
+// Logs "cover on done" / "cover off done" (exit 0) or "cover not-found" (exit 1).
 // --activate brings the top-level window with that exact title to the foreground, as the player
 // would by switching to it (Xvfb has no window manager to switch with): "activate done" (exit 0)
 // or "activate not-found" (exit 1).
@@ -66,12 +73,14 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"D3 Main Window Class";
 constexpr UINT kReloadMessage = WM_USER + 1;
+constexpr UINT kCoverMessage = WM_USER + 2;  // wParam: 1 top-most over everything, 0 below the others
 constexpr int kHeldHotkeyId = 1;
 constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture smaller than the screen
 
 struct Options {
     std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow, queryControls;
     bool reload = false;
+    std::string cover;
     std::string activate;
     std::wstring title = L"Stand-in Game";
     bool framed = false;
@@ -172,6 +181,9 @@ bool LoadPicture(PixelBuffer& picture, std::string& error) {
     if (!gOptions.scene.empty()) {
         std::vector<uint8_t> text;
         if (!LoadGlyphTemplates(error) || !ReadFileBytes(gOptions.scene, text, error)) return false;
+        // A BMP file in the scene's place is shown as it is: a screen no description makes.
+        if (text.size() >= 2 && text[0] == 'B' && text[1] == 'M')
+            return DecodeBmp(text.data(), text.size(), picture, error);
         TooltipScene scene;
         return ParseScene(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), scene,
                           error) &&
@@ -322,6 +334,15 @@ LRESULT CALLBACK GameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             InvalidateRect(window, nullptr, FALSE);
             UpdateWindow(window);  // painted before the sender goes on
             return 0;
+        case kCoverMessage:
+            if (wParam) {
+                SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            } else {
+                SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
+            Log("covered %s", wParam ? "on" : "off");
+            return 0;
         case WM_CLOSE:
             Log("close");
             break;
@@ -404,6 +425,22 @@ int Reload() {
         return 1;
     }
     Log("reload done");
+    return 0;
+}
+
+int Cover() {
+    const bool on = gOptions.cover == "on";
+    if (!on && gOptions.cover != "off") {
+        Log("usage-error --cover takes on or off");
+        return 2;
+    }
+    HWND window = FindWindowW(kClassName, nullptr);
+    DWORD_PTR result = 0;
+    if (!window || !SendMessageTimeoutW(window, kCoverMessage, on ? 1 : 0, 0, SMTO_NORMAL, 10000, &result)) {
+        Log("cover not-found");
+        return 1;
+    }
+    Log("cover %s done", on ? "on" : "off");
     return 0;
 }
 
@@ -527,6 +564,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             gOptions.queryControls = Utf8(value);
         else if (name == L"--activate")
             gOptions.activate = Utf8(value);
+        else if (name == L"--cover")
+            gOptions.cover = Utf8(value);
         else {
             usage = "unknown option " + Utf8(name);
             break;
@@ -547,6 +586,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         rc = QueryControls();
     else if (gOptions.reload)
         rc = Reload();
+    else if (!gOptions.cover.empty())
+        rc = Cover();
     else if (!gOptions.activate.empty())
         rc = Activate();
     else
