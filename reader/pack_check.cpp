@@ -24,8 +24,9 @@ constexpr int kKindStep = 2, kCaptionStep = 3, kBulletStep = 3;
 // Kind captions keep a fixed margin over their tolerance; digits, captions and tildes must differ
 // by twice theirs. The socket caption is searched over the whole tooltip at tolerance 1.
 constexpr int kKindMargin = 5, kSocketInk = 21;
-constexpr int kLeft = 4, kTop = 3;  // where an option line's bullet stands on its canvas
-constexpr int kNobody = -2;         // a finding that is not this pack's to report
+constexpr int kMaxTextHeight = 100;  // taller than any line of the game's text, at any size
+constexpr int kLeft = 4, kTop = 3;   // where an option line's bullet stands on its canvas
+constexpr int kNobody = -2;          // a finding that is not this pack's to report
 // Numbers drawn after a caption on the option lines compared.
 const char* const kNumbers[] = {"12", "345", "9.5", "1~2", "80"};
 
@@ -64,7 +65,11 @@ std::string Name(int i) {
 // A pixel the game can draw in this text colour: the colour scaled by some coverage, each channel
 // rounded, allowing ±1 per channel.
 bool OnScale(uint32_t p, uint32_t colour) {
-    for (int k = 1; k <= 255 && p >> 24 == 0; ++k) {
+    int top = 0;  // the colour's brightest channel pins the coverage down to a few values
+    for (int c = 8; c < 24; c += 8) top = (colour >> c & 0xFF) > (colour >> top & 0xFF) ? c : top;
+    const int want = std::max(int(colour >> top & 0xFF), 1), got = int(p >> top & 0xFF);
+    const int last = std::min(255, (got + 2) * 255 / want + 1);
+    for (int k = std::max(1, (got - 2) * 255 / want); k <= last && p >> 24 == 0; ++k) {
         bool fits = true;
         for (int c = 0; c < 24 && fits; c += 8)
             fits = std::abs(int(((colour >> c & 0xFF) * k + 127) / 255) - int(p >> c & 0xFF)) <= 1;
@@ -141,9 +146,18 @@ struct Least {
 class Checker {
 public:
     Checker(const GlyphPack& pack, const PackContents* contents) : pack_(pack), contents_(contents) {
-        for (int i = 0; i <= kGlyphWhiteTilde; ++i)
-            glyphW_ = std::max(glyphW_, T(i).width), glyphH_ = std::max(glyphH_, T(i).height);
-        for (const PixelBuffer& t : pack.templates) tallest_ = std::max(tallest_, t.height);
+        // A picture taller than text is no picture of it; left out, it cannot slow the rest down.
+        for (int i = 0; i < kGlyphCount; ++i)
+            if (T(i).height > kMaxTextHeight && kGlyphInfo[i].resourceId != 0)
+                weak_[i] = true, Report(Whose({i}), Name(i) + " is " + std::to_string(T(i).height) +
+                                                        " pixels tall; no line of text is over " +
+                                                        std::to_string(kMaxTextHeight));
+        for (int i = 0; i < kGlyphCount; ++i) {
+            if (weak_[i]) continue;
+            if (i <= kGlyphWhiteTilde)
+                glyphW_ = std::max(glyphW_, T(i).width), glyphH_ = std::max(glyphH_, T(i).height);
+            tallest_ = std::max(tallest_, T(i).height);
+        }
         for (int r = 0; r < kDescriptorCount; ++r) {
             const StatDescriptor& row = kStatDescriptors[r];
             if (r == kAttacksPerSecondRow) continue;  // the weapon line's caption, read on its own
@@ -193,7 +207,7 @@ private:
     // At least `need` inked samples (pure white pixels in mode 2). A picture short of them is left
     // out of the comparisons, which would only repeat the one problem.
     bool EnoughInk(int i, int step, int need, int mode = kMatchExact) {
-        if (T(i).count == 0) return false;
+        if (T(i).count == 0 || weak_[i]) return false;
         const int ink = Ink(T(i), step, mode);
         if (ink >= need) return true;
         weak_[i] |= mode == kMatchExact;
@@ -235,10 +249,12 @@ private:
         }
     }
 
+    // Also whether the picture is there at all. One already found too tall is not looked into.
     void CheckColours(int i) {
-        if (kGlyphInfo[i].resourceId == 0 || Whose({i}) == kNobody) return;
+        if (kGlyphInfo[i].resourceId == 0 || weak_[i] || Whose({i}) == kNobody) return;
         const PixelBuffer& t = T(i);
-        if (t.count == 0) return Report(i, Name(i) + " is missing: the pack has no picture for it");
+        if (t.count <= 0 || t.width <= 0)
+            return Report(i, Name(i) + " is missing: the pack has no picture for it");
         int off = 0, first = 0;
         for (int p = int(ReadableCount(t)) - 1; p >= 0; --p)
             if (t.pixels[p] != 0 && !OnScale(t.pixels[p], kGlyphInfo[i].colour)) ++off, first = p;
@@ -273,7 +289,7 @@ private:
 
     // A picture alone on black at (x, y), with room for a digit, point or tilde around it.
     PixelBuffer Alone(int i, int x = 0, int y = 0) const {
-        PixelBuffer canvas(2 * glyphW_ + T(i).width, 2 * glyphH_ + T(i).height);
+        PixelBuffer canvas(2 * x + glyphW_ + T(i).width, 2 * y + glyphH_ + T(i).height);
         Paste(canvas, T(i), x, y);
         return canvas;
     }
@@ -286,15 +302,17 @@ private:
         const int need = 2 * Settings{}.errorLimit[kValueTolerance];
         EnoughInk(point, 1, kPointTolerance + 1);
         for (int a = d0; a < d0 + 10; ++a) EnoughInk(a, 1, need);
+        std::vector<PixelBuffer> alone;
+        for (int a = d0; a < d0 + 10; ++a) alone.push_back(Alone(a));
+        const PixelBuffer onPoint = Alone(point);
         for (int a = d0; a < d0 + 10; ++a) {
             for (int b = a + 1; b < d0 + 10 && Usable(a); ++b)
                 if (Usable(b))
-                    Compare(std::min(Mismatches(Alone(a), 0, 0, T(b), 1, 0),
-                                     Mismatches(Alone(b), 0, 0, T(a), 1, 0)),
+                    Compare(std::min(Mismatches(alone[a - d0], 0, 0, T(b), 1, 0),
+                                     Mismatches(alone[b - d0], 0, 0, T(a), 1, 0)),
                             Whose({b, a}), b, a, "", need, true);
-            if (Usable(a) && T(point).count > 0)
-                Compare(Mismatches(Alone(point), 0, 0, T(a), 1, 0), Whose({a, point}), a, point, "", need,
-                        true);
+            if (Usable(a) && Usable(point))
+                Compare(Mismatches(onPoint, 0, 0, T(a), 1, 0), Whose({a, point}), a, point, "", need, true);
         }
     }
 
@@ -308,7 +326,7 @@ private:
         Least apart[10][10], self[10], dashed[10];  // apart[a][b] for a < b
         for (int b = 0; b < 10; ++b) {
             const PixelBuffer canvas = Alone(d0 + b, glyphW_, glyphH_);
-            for (int a = 0; a < 10 && T(d0 + b).count > 0; ++a) {
+            for (int a = 0; a < 10 && Usable(d0 + b); ++a) {
                 if (!usable[a]) continue;
                 for (int shift = -1; shift <= 1; ++shift) {
                     const int n = Mismatches(canvas, glyphW_, glyphH_ + shift, T(d0 + a), 1, kMatchWhiteOnly);
@@ -350,7 +368,7 @@ private:
     PixelBuffer DrawLine(const Caption& c, std::string_view number) const {
         const int cx = kLeft + std::max(pack_.layout.captionOffset, 0);
         PixelBuffer line(cx + 2 * captionW_ + 3 * std::max(pack_.layout.digitAdvance, 1) + 3 * glyphW_,
-                         kTop + 2 * tallest_);
+                         kTop + tallest_);
         Paste(line, T(kGlyphBullet), kLeft, kTop);
         Paste(line, T(c.index), cx, kTop);
         DrawNumber(line, cx + T(c.index).width, kTop, number, c.white);
@@ -375,8 +393,7 @@ private:
                 Least l;  // both ways round (caption a tried where b stands), reported once
                 for (auto [a, b] : {std::pair{q, p}, {p, q}}) {
                     const int ia = captions_[a].index, ib = captions_[b].index;
-                    if (owner == kNobody || !Meet(captions_[a], captions_[b]) || !Usable(ia) ||
-                        T(ib).count == 0)
+                    if (owner == kNobody || !Meet(captions_[a], captions_[b]) || !Usable(ia) || !Usable(ib))
                         continue;
                     // A caption no wider than the one it is tried on never reaches the number.
                     const int numbers = T(ia).width <= T(ib).width ? 1 : int(std::size(kNumbers));
@@ -396,7 +413,7 @@ private:
         for (size_t c = 0; c < captions_.size(); ++c) {
             const int index = captions_[c].index, owner = Whose({kGlyphBullet, index}, lineFields_);
             for (int k : {0, 2, 3}) {  // 12, 9.5, 1~2
-                if (!bullet || owner == kNobody || T(index).count == 0) break;
+                if (!bullet || owner == kNobody || !Usable(index)) break;
                 const int n = MatchTemplate(Line(c, k), 0, 0, 0, 0, T(kGlyphBullet), hits, 1, kBulletStep,
                                             kBulletTolerance, 0);
                 if (n == 1) continue;  // its own, which it always matches
@@ -405,7 +422,7 @@ private:
                 break;
             }
             const int socketOwner = Whose({kGlyphEmptySocket, index}, lineFields_);
-            if (socket && socketOwner != kNobody && T(index).count > 0 &&
+            if (socket && socketOwner != kNobody && Usable(index) &&
                 MatchTemplate(Line(c, 0), 0, 0, 0, 0, T(kGlyphEmptySocket), hits, 0, 1, kSocketTolerance, 0))
                 Report(socketOwner, Name(kGlyphEmptySocket) + " is found in the line of " + Name(index) +
                                         " at (" + std::to_string(hits[0].x - kLeft) + ", " +
@@ -425,7 +442,7 @@ private:
         Least l;
         for (size_t c = 0; c < captions_.size(); ++c) {
             const int index = captions_[c].index;
-            if (captions_[c].white != white || T(index).count == 0) continue;
+            if (captions_[c].white != white || !Usable(index)) continue;
             const int n = Closest(DrawLine(captions_[c], ""), cx, kTop, T(index).width, 1, T(tilde), 1,
                                   std::min(l.n, need), at);
             l.Take(n, Whose({tilde, index}), tilde, index, " at its column " + std::to_string(at.x - cx));
@@ -436,7 +453,7 @@ private:
                 const int owner = Whose({tilde, d0 + a / 10, d0 + a % 10, point}, numberFields_);
                 if (owner == kNobody) continue;
                 const std::string number = std::to_string(a / 10) + joint + std::to_string(a % 10);
-                PixelBuffer line(width + 2 * glyphW_, 2 * glyphH_);
+                PixelBuffer line(width + glyphW_, glyphH_);
                 const int end = DrawNumber(line, 0, 0, number, white);
                 const int n = Closest(line, 0, 0, end, 1, T(tilde), 1, std::min(l.n, need), at);
                 l.Take(n, owner, tilde, -1,

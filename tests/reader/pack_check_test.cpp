@@ -199,6 +199,17 @@ TEST_F(PackCheck, WhiteDigitWithoutPureWhiteCannotBeReadOnTheDamageLine) {
     EXPECT_EQ(problems.size(), 1u) << Dump(problems);
 }
 
+TEST_F(PackCheck, PictureTallerThanAnyTextIsReportedOnceAndLeftOut) {
+    GlyphPack pack = Pack();
+    pack.templates[kAgilityCaption] = PixelBuffer(40, 300, RgbValue(0, 0, 7));  // also off its colour
+    const std::vector<PackProblem> problems = CheckGlyphPack(pack);
+    EXPECT_EQ(Count(problems, kAgilityCaption,
+                    {"caption 민첩 (177.bmp) is 300 pixels tall; no line of text is over 100"}),
+              1)
+        << Dump(problems);
+    EXPECT_EQ(problems.size(), 1u) << Dump(problems);
+}
+
 // --- Digits, points and tildes
 
 TEST_F(PackCheck, DigitCopiedFromAnotherIsReportedAgainstTheCopy) {
