@@ -125,7 +125,7 @@ void WriteLogLine(int action, const char* outcome, const ActionTimes& t, const s
     std::fclose(log);
 }
 
-// The file name part of a path.
+// A path's file name, without its folder.
 std::string FileName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);
