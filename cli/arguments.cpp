@@ -18,8 +18,8 @@ struct Fault {
     std::string why;
 };
 
-// Options are what CLI11 takes as such: "--name" or "-n"; "-" alone and negative numbers are
-// values, and so is everything else.
+// Whether an argument CLI11 set aside is an unknown option rather than an extra positional: it
+// begins with a dash, but is not "-" alone nor a negative number (CLI11 takes those for values).
 bool LooksLikeOption(const std::string& arg) {
     if (arg.size() < 2 || arg[0] != '-') return false;
     return arg[1] == '-' || !(arg[1] >= '0' && arg[1] <= '9');
@@ -131,6 +131,7 @@ bool Arguments::Parse(const std::vector<std::string>& args, std::string& why) {
         } catch (const CLI::ArgumentMismatch& error) {
             // Options take exactly one value, so CLI11 complains only of an option with nothing after it.
             state.ThrowEarlierFault();
+            if (args.empty()) throw Fault{error.what()};
             throw state.MissingValue(args.back(), error);
         }
         state.ThrowEarlierFault();

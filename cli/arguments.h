@@ -39,8 +39,8 @@ public:
     // An option without a value; it may be repeated.
     Arguments& Flag(const std::string& name, bool& into);
 
-    // Parses the arguments (those after the subcommand's name) into the declared places. On a
-    // fault `why` says what is wrong and false is returned; values stored so far stay.
+    // Parses the arguments (those after the subcommand's name) into the declared places, once. On
+    // a fault `why` says what is wrong and false is returned; values stored so far stay.
     bool Parse(const std::vector<std::string>& args, std::string& why);
     // After Parse: the positional arguments given, declared and extra.
     size_t PositionalCount() const;
