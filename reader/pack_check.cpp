@@ -273,14 +273,15 @@ private:
         for (int a = 0; a < kKindCount; ++a)
             for (int b = a + 1; b < kKindCount; ++b) {
                 const int ia = kItemKinds[a].templateIndex, ib = kItemKinds[b].templateIndex;
-                if (ia == ib || !Usable(ia) || !Usable(ib)) continue;
+                const int owner = Whose({ib, ia});
+                if (ia == ib || !Usable(ia) || !Usable(ib) || owner == kNobody) continue;
                 const PixelBuffer &shown = T(ib), &tmpl = T(ia);
                 PixelBuffer canvas(shown.width + 2 * tmpl.width, shown.height + 2 * tmpl.height);
                 Paste(canvas, shown, tmpl.width, tmpl.height);
                 HitPos at;
                 const int n = Closest(canvas, 0, 0, shown.width + tmpl.width + 1,
                                       shown.height + tmpl.height + 1, tmpl, kKindStep, need, at);
-                Compare(n, Whose({ib, ia}), ia, ib,
+                Compare(n, owner, ia, ib,
                         " overlapping it at (" + std::to_string(at.x - tmpl.width) + ", " +
                             std::to_string(at.y - tmpl.height) + ")",
                         need);

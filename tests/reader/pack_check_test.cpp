@@ -300,6 +300,19 @@ TEST_F(PackCheck, KindCaptionEqualToAnotherIsReported) {
         1)
         << Dump(problems);
     EXPECT_TRUE(AllAgainst(problems, kHelmCaption)) << Dump(problems);
+    // The earlier kind's caption made a copy of the later one's: the ring caption, tried first,
+    // now reads a helm, and the folder holding it is told so.
+    pack = Pack();
+    pack.templates[kRingCaption] = pack.templates[kHelmCaption];
+    const PackContents ring = Holding({kRingCaption});
+    const std::vector<PackProblem> copied = CheckGlyphPack(pack, &ring);
+    EXPECT_EQ(Count(copied, kRingCaption,
+                    {"kind caption 반지 (200.bmp) differs from kind caption 투구 (196.bmp)", "only 0"}),
+              1)
+        << Dump(copied);
+    EXPECT_TRUE(AllAgainst(copied, kRingCaption)) << Dump(copied);
+    const PackContents unrelated = Holding({kGlyphBullet});
+    EXPECT_TRUE(CheckGlyphPack(pack, &unrelated).empty()) << Dump(CheckGlyphPack(pack, &unrelated));
 }
 
 TEST_F(PackCheck, KindCaptionInsideALaterKindsCaptionIsReportedButNotTheOtherWayRound) {
