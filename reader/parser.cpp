@@ -115,16 +115,18 @@ void ReadWeaponLine(const PixelBuffer& image, const GlyphPack& pack, int toleran
 }  // namespace
 
 int CountMismatches(const PixelBuffer& image, int x, int y, const PixelBuffer& tmpl, int step, int mode) {
+    // The matcher's samples: every step-th column and row of the template.
+    step = std::max(step, 1);
     int mismatches = 0;
-    for (int64_t i = 0; i < ReadableCount(tmpl); i += std::max(step, 1)) {
-        const uint32_t want = tmpl.pixels[size_t(i)];
-        if (mode == kMatchInk && want == 0) continue;
-        if (mode == kMatchWhiteOnly && want != 0xFFFFFF) continue;
-        const int tx = int(i % tmpl.width), ty = int(i / tmpl.width);
-        const int64_t px = int64_t(x) + tx, py = int64_t(y) + ty;
-        const bool inside = px >= 0 && py >= 0 && px < image.width && py < image.height;
-        mismatches += (inside ? PixelAt(image, px, py) : 0u) != want;
-    }
+    for (int tx = 0; tx < tmpl.width; tx += step)
+        for (int ty = 0; ty < tmpl.height; ty += step) {
+            const uint32_t want = PixelAt(tmpl, tx, ty);
+            if (mode == kMatchInk && want == 0) continue;
+            if (mode == kMatchWhiteOnly && want != 0xFFFFFF) continue;
+            const int64_t px = int64_t(x) + tx, py = int64_t(y) + ty;
+            const bool inside = px >= 0 && py >= 0 && px < image.width && py < image.height;
+            mismatches += (inside ? PixelAt(image, px, py) : 0u) != want;
+        }
     return mismatches;
 }
 

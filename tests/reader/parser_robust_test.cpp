@@ -180,4 +180,28 @@ TEST_F(WholeRead, GlyphsAtTheEdgesOfOddSizedTooltips) {
     }
 }
 
+TEST_F(WholeRead, MismatchCountIsTheToleranceTheMatcherNeeds) {
+    // The diagnostics' count must be the matcher's: a template passes at exactly that tolerance
+    // and fails one below, at every step and mode the reading uses.
+    std::mt19937 rng(7);
+    PixelBuffer t = Tooltip(Chest());
+    const int templates[] = {kItemKinds[6].templateIndex, 43, 60, kGlyphBlueDigit0 + 8,
+                             kGlyphWhiteDigit0 + 3};
+    for (int index : templates)
+        for (int step : {1, 2, 3})
+            for (int mode : {kMatchExact, kMatchInk, kMatchWhiteOnly})
+                for (int trial = 0; trial < 20; ++trial) {
+                    const int x = int(rng() % uint32_t(t.width - 150)),
+                              y = int(rng() % uint32_t(t.height - 20));
+                    const PixelBuffer& tmpl = GlyphTemplate(index);
+                    const int m = CountMismatches(t, x, y, tmpl, step, mode);
+                    HitPos hit;
+                    EXPECT_EQ(MatchTemplate(t, x, y, 1, 1, tmpl, &hit, 0, step, m, mode), 1)
+                        << index << " " << step;
+                    if (m > 0)
+                        EXPECT_EQ(MatchTemplate(t, x, y, 1, 1, tmpl, &hit, 0, step, m - 1, mode), 0)
+                            << index << " step " << step << " mode " << mode;
+                }
+}
+
 }  // namespace
