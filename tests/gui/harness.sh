@@ -259,7 +259,7 @@ gui_start_game() {
     for a in "$@"; do
         if [ "$path_next" -eq 1 ] && [[ $a == /* ]]; then a=$(gui_winpath "$a"); fi
         path_next=0
-        case $a in --picture | --scene | --save-picture) path_next=1 ;; esac
+        case $a in --picture | --scene | --save-picture | --pack) path_next=1 ;; esac
         args+=("$a")
     done
     GUI_GAME_LOG="$GUI_WORK/game.log"

@@ -2,8 +2,8 @@
 // that covers the primary screen, shows a screen picture 1:1 at (0, 0), takes the focus and writes
 // one line per interesting message it receives, so that a test sees what reached the game.
 //
-//   standin_game.exe [--picture FILE.bmp|FILE.png] [--scene SCENE.txt] [--save-picture OUT.bmp]
-//                    [--log FILE] [--title TEXT] [--hold-hotkey MOD,KEY] [--framed]
+//   standin_game.exe [--picture FILE.bmp|FILE.png] [--scene SCENE.txt] [--pack FOLDER]
+//                    [--save-picture OUT.bmp] [--log FILE] [--title TEXT] [--hold-hotkey MOD,KEY] [--framed]
 //   standin_game.exe --probe-hotkey MOD,KEY [--log FILE]
 //   standin_game.exe --query-window TITLE [--log FILE]
 //   standin_game.exe --query-controls TITLE [--log FILE]
@@ -13,7 +13,8 @@
 //
 // --picture shows a picture file (PNG when the command-line reader's image loader is built in);
 // --scene composes the screen a tooltip-composer description asks for, in process (a BMP file given
-// there, or copied over the scene file before a reload, is shown as it is); --save-picture
+// there, or copied over the scene file before a reload, is shown as it is), drawn with the glyph
+// pack and composer placement of --pack FOLDER when given (another screen's text); --save-picture
 // writes the picture shown as a 24-bit BMP (for comparing screenshots with it). Without either the
 // window is plain grey. The message WM_USER+1 reads the picture (or scene) again and repaints.
 //
@@ -64,6 +65,7 @@
 #include "base/gdi_win.h"
 #include "reader/glyphs.h"
 #include "tools/compose/compose.h"
+#include "tools/compose/second_screen.h"
 #include "win/controls_win.h"  // CommandLineToArgvW
 #ifdef TALLYWICK_STANDIN_PNG
 #include "cli/image_file.h"
@@ -78,7 +80,7 @@ constexpr int kHeldHotkeyId = 1;
 constexpr COLORREF kOutsideColour = RGB(0x40, 0x40, 0x40);  // beside a picture smaller than the screen
 
 struct Options {
-    std::string picture, scene, savePicture, log, holdHotkey, probeHotkey, queryWindow, queryControls;
+    std::string picture, scene, pack, savePicture, log, holdHotkey, probeHotkey, queryWindow, queryControls;
     bool reload = false;
     std::string cover;
     std::string activate;
@@ -185,9 +187,17 @@ bool LoadPicture(PixelBuffer& picture, std::string& error) {
         if (text.size() >= 2 && text[0] == 'B' && text[1] == 'M')
             return DecodeBmp(text.data(), text.size(), picture, error);
         TooltipScene scene;
-        return ParseScene(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), scene,
-                          error) &&
-               ComposeScreen(scene, picture, error);
+        if (!ParseScene(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), scene,
+                        error))
+            return false;
+        static GlyphPack pack;  // kept: the scene draws from it
+        if (!gOptions.pack.empty()) {
+            if (!LoadGlyphPack(gOptions.pack, pack, error) ||
+                !LoadComposePlacement(gOptions.pack, scene.placement, error))
+                return false;
+            scene.pack = &pack;
+        }
+        return ComposeScreen(scene, picture, error);
     }
 #ifdef TALLYWICK_STANDIN_PNG
     return LoadImageFile(gOptions.picture, picture, error);
@@ -548,6 +558,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             gOptions.picture = Utf8(value);
         else if (name == L"--scene")
             gOptions.scene = Utf8(value);
+        else if (name == L"--pack")
+            gOptions.pack = Utf8(value);
         else if (name == L"--save-picture")
             gOptions.savePicture = Utf8(value);
         else if (name == L"--log")
