@@ -31,7 +31,7 @@ float ReadAs(const std::string& number) {
     return value;
 }
 
-bool IsNumber(const std::string& s) {
+bool IsNumber(std::string_view s) {
     if (s.empty() || s.front() == '.' || s.back() == '.' || s.size() > 12) return false;
     int points = 0;
     for (char c : s) {

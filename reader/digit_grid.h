@@ -3,6 +3,7 @@
 // ink stands, for a glyph pack learned from the player's own tooltips.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "reader/ink_lines.h"
@@ -16,7 +17,7 @@ int DigitIndex(int node, bool white);
 // The value the reader makes of a number drawn this way, digit by digit in float.
 float ReadAs(const std::string& number);
 // Digits with at most one point inside them.
-bool IsNumber(const std::string& s);
+bool IsNumber(std::string_view s);
 // "7~9%" -> numbers {"7", "9"} and one character of text after them.
 bool SplitValue(std::string text, std::vector<std::string>& numbers, int& tail);
 

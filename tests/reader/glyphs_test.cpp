@@ -11,6 +11,7 @@
 
 #include "base/catalogue.h"
 #include "reader/matcher.h"
+#include "tests/support/glyph_margins.h"
 
 namespace {
 
@@ -30,45 +31,6 @@ const PixelBuffer& Glyph(int index) {
     }();
     static const PixelBuffer kNone;
     return loaded ? GlyphTemplate(index) : kNone;
-}
-
-bool IsWhite(int index) {
-    return kGlyphInfo[index].colour == kWhite;
-}
-int Digit(int d, bool white) {
-    return (white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0) + d;
-}
-
-void Paste(PixelBuffer& canvas, const PixelBuffer& picture, int x, int y) {
-    for (int py = 0; py < picture.height; ++py)
-        for (int px = 0; px < picture.width; ++px)
-            if (x + px >= 0 && y + py >= 0 && x + px < canvas.width && y + py < canvas.height)
-                canvas.pixels[size_t(y + py) * canvas.width + x + px] =
-                    picture.pixels[size_t(py) * picture.width + px];
-}
-
-// Every sampled template pixel at (x, y) that the matcher would count as a mismatch.
-int Mismatches(const PixelBuffer& image, int x, int y, const PixelBuffer& tmpl, int step, int mode) {
-    int count = 0;
-    for (int tx = 0; tx < tmpl.width; tx += step)
-        for (int ty = 0; ty < tmpl.height; ty += step) {
-            uint32_t t = PixelAt(tmpl, tx, ty), s = PixelAt(image, int64_t(x) + tx, int64_t(y) + ty);
-            count += mode == 0   ? s != t
-                     : mode == 1 ? (t != 0 && s != t)
-                                 : (t == kPureWhite && s != kPureWhite);
-        }
-    return count;
-}
-
-// Mismatches against a blank stretch of tooltip.
-int Ink(const PixelBuffer& tmpl, int step, int mode = 0) {
-    return Mismatches(PixelBuffer(tmpl.width, tmpl.height), 0, 0, tmpl, step, mode);
-}
-
-int Hits(const PixelBuffer& image, int x, int y, int w, int h, const PixelBuffer& tmpl, int step,
-         int tolerance, int mode) {
-    HitPos hits[kHitListSize];
-    return MatchTemplate(image, x, y, w, h, tmpl, hits, 1, step, tolerance, mode);
 }
 
 // A number as the game lays it out: digits 9 apart, a point taking 4 columns, the number after a

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "base/catalogue.h"
+#include "reader/digit_grid.h"
 #include "reader/glyphs.h"
 
 namespace {
@@ -59,17 +60,6 @@ bool Fail(std::string& error, std::string why) {
     return false;
 }
 
-bool IsNumberText(std::string_view s) {
-    if (s.empty() || s.size() > 12 || s.front() == '.' || s.back() == '.') return false;
-    int points = 0;
-    for (char c : s) {
-        if (c == '.')
-            ++points;
-        else if (c < '0' || c > '9')
-            return false;
-    }
-    return points <= 1;
-}
 
 int NumberWidth(std::string_view s, const GlyphLayout& layout) {
     int w = 0;
@@ -211,7 +201,7 @@ bool CheckScene(const TooltipScene& s, std::string& error) {
     if (s.width > 4096 || s.height > 4096) return Fail(error, "the tooltip is larger than 4096 x 4096");
     if (s.kind < -1 || s.kind >= kKindCount) return Fail(error, "kind out of range");
     if (s.weapon &&
-        (!IsNumberText(s.attacksPerSecond) || !IsNumberText(s.minDamage) || !IsNumberText(s.maxDamage)))
+        (!IsNumber(s.attacksPerSecond) || !IsNumber(s.minDamage) || !IsNumber(s.maxDamage)))
         return Fail(error, "weapon numbers must be digits with an optional fraction");
     const int rise = PackOf(s).layout.damageUp;
     if (s.weapon && s.damageRise != rise && s.damageRise != rise + 1)
@@ -221,9 +211,9 @@ bool CheckScene(const TooltipScene& s, std::string& error) {
         bool number = line.type == ComposeLine::kOption || line.type == ComposeLine::kRaw;
         if (line.type == ComposeLine::kOption && (line.row < 0 || line.row >= kDescriptorCount))
             return Fail(error, "descriptor row out of range");
-        if (number && !IsNumberText(line.value))
+        if (number && !IsNumber(line.value))
             return Fail(error, "a value must be digits with an optional fraction");
-        if (!line.maxValue.empty() && !IsNumberText(line.maxValue))
+        if (!line.maxValue.empty() && !IsNumber(line.maxValue))
             return Fail(error, "bad maximum of a range");
         if (line.width < 0 || line.height < 0 || line.width > 4096 || line.height > 4096)
             return Fail(error, "bad text size");
@@ -514,10 +504,10 @@ bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error) 
         }
         const bool hasNumber = line.type == ComposeLine::kOption || line.type == ComposeLine::kRaw;
         if (isLine && hasNumber &&
-            !(IsNumberText(line.value) && (line.maxValue.empty() || IsNumberText(line.maxValue))))
+            !(IsNumber(line.value) && (line.maxValue.empty() || IsNumber(line.maxValue))))
             return Fail(error, where + "a value must be digits with an optional fraction");
         if (d == "weapon" &&
-            !(IsNumberText(s.attacksPerSecond) && IsNumberText(s.minDamage) && IsNumberText(s.maxDamage)))
+            !(IsNumber(s.attacksPerSecond) && IsNumber(s.minDamage) && IsNumber(s.maxDamage)))
             return Fail(error, where + "weapon numbers must be digits with an optional fraction");
         if (isLine) {
             if (pendingAt && line.type != ComposeLine::kText)
