@@ -22,7 +22,6 @@ constexpr int kTildeTolerance = 5;   // the range tilde: step 1
 constexpr int kKindStep = 2, kCaptionStep = 3, kBulletStep = 3;
 constexpr int kFirstKind = 56, kLastKind = 68;
 constexpr int kWeaponCaption = 36;
-constexpr uint32_t kPureWhite = 0xFFFFFF;
 
 const PixelBuffer& Glyph(int index) {
     static const bool loaded = [] {
