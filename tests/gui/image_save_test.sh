@@ -145,6 +145,9 @@ assert_ok "the game has the keyboard" game_has_focus
 
 # --- F9 over the tooltip: the overlay replays it in place, and a click on it reaches the game.
 gui_key F9
+# The saved notice lives about 2.6 s; it is watched for from the press on, while the overlay is checked.
+poll_window "$notice_re" 20 >"$GUI_WORK/notice.id" &
+notice_watch=$!
 overlay=$(poll_window "$overlay_re" 15) || gui_abort "the overlay did not appear after F9"
 read -r ox oy ow oh <<<"$(gui_window_geometry "$overlay")"
 cx=$((tx + tw / 2)) cy=$((ty + th / 2))
@@ -189,7 +192,8 @@ assert_ok "the click on the overlay leaves the game the keyboard" game_has_focus
 # --- The file and the notice.
 assert_ok "the F9 action is logged as a save" wait_lines 1
 assert_file_contains "$log" '^action=5 outcome=save-image ' "F9 saves the tooltip"
-notice=$(visible "$notice_re")
+wait "$notice_watch"
+notice=$(cat "$GUI_WORK/notice.id")
 assert_ok "the saved notice is shown" test -n "$notice"
 [ -n "$notice" ] && gui_window_shot "$notice" notice-bmp >/dev/null
 assert_ok "D3Item_0001.bmp is in the image folder" test -f "$pics/D3Item_0001.bmp"
