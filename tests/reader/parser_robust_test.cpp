@@ -2,6 +2,7 @@
 // sizes, agreement with the literal parser, and pictures that are noisy, odd or hostile.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -202,6 +203,42 @@ TEST_F(WholeRead, MismatchCountIsTheToleranceTheMatcherNeeds) {
                         EXPECT_EQ(MatchTemplate(t, x, y, 1, 1, tmpl, &hit, 0, step, m - 1, mode), 0)
                             << index << " step " << step << " mode " << mode;
                 }
+}
+
+TEST_F(WholeRead, KindCaptionJustPastTheToleranceSuggestsTheSlider) {
+    PixelBuffer t = Tooltip(Chest());
+    ParseTrace trace;
+    ASSERT_EQ(ParseItem(&t, 0, BuiltInPack(), &trace).kind, 6);
+    const int caption = kItemKinds[6].templateIndex;
+    auto mark = std::find_if(trace.marks.begin(), trace.marks.end(),
+                             [&](const ParseMark& m) { return m.templateIndex == caption; });
+    ASSERT_NE(mark, trace.marks.end());
+    // Three sampled pixels of the caption (step 2) altered: three mismatches where it stands.
+    for (int k = 0; k < 3; ++k) {
+        uint32_t& p = t.pixels[size_t(mark->y + 2 * k) * t.width + mark->x + 2 * k];
+        p = p == 0 ? 0x202020 : 0;
+    }
+    ASSERT_EQ(CountMismatches(t, mark->x, mark->y, GlyphTemplate(caption), 2, kMatchExact), 3);
+    gSettings.errorLimit[kKindTolerance] = 1;  // the slider two short
+    alerts.clear();
+    ParseTrace near;
+    EXPECT_EQ(ParseItem(&t, 0, BuiltInPack(), &near).kind, -1);
+    EXPECT_EQ(near.kindMismatches, 3);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[0], kAlertUnknownKind);
+    EXPECT_EQ(alerts[1], kAlertKindNearLimit);
+    // Far past the tolerance it is no longer a near miss, and with bullets the pictures still
+    // match the screen: only the plain alert.
+    gSettings.errorLimit[kKindTolerance] = 0;
+    for (int k = 3; k < 12; ++k) {
+        uint32_t& p = t.pixels[size_t(mark->y + 2 * (k % 5)) * t.width + mark->x + 2 * k];
+        p = p == 0 ? 0x202020 : 0;
+    }
+    alerts.clear();
+    ParseTrace far;
+    EXPECT_EQ(ParseItem(&t, 0, BuiltInPack(), &far).kind, -1);
+    EXPECT_EQ(far.kindMismatches, -1);
+    EXPECT_EQ(alerts, std::vector<std::u16string>{kAlertUnknownKind});
 }
 
 }  // namespace
