@@ -65,18 +65,6 @@ PixelBuffer OptionLine(int caption, const std::string& number, int x = 4, int y 
     return line;
 }
 
-// The least value seen and where, for the failure message.
-struct Worst {
-    int value = 1 << 30;
-    std::string where;
-    void Take(int v, const std::string& at) {
-        if (v < value) value = v, where = at;
-    }
-};
-std::ostream& operator<<(std::ostream& os, const Worst& w) {
-    return os << w.value << " (" << w.where << ")";
-}
-
 TEST(GlyphSet, EveryPictureIsItsColourScaledByCoverageOnBlack) {
     std::string error;
     ASSERT_TRUE(LoadGlyphTemplates(error)) << error;

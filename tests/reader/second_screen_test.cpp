@@ -99,18 +99,6 @@ PixelBuffer LineOnBlack(int caption, const std::string& number) {
     return line;
 }
 
-// The least value seen and where, for the failure message.
-struct Worst {
-    int value = 1 << 30;
-    std::string where;
-    void Take(int v, const std::string& at) {
-        if (v < value) value = v, where = at;
-    }
-};
-std::ostream& operator<<(std::ostream& os, const Worst& w) {
-    return os << w.value << " (" << w.where << ")";
-}
-
 // ---- The pack on disk ----
 
 TEST(SecondScreenPack, EveryCarriedPictureAndTheLayoutComeFromItsFolder) {

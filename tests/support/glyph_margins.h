@@ -2,6 +2,8 @@
 // discriminative: mismatches at a place, ink against blank, hits in a window.
 #pragma once
 #include <cstdint>
+#include <ostream>
+#include <string>
 
 #include "base/pixels.h"
 #include "reader/glyphs.h"
@@ -42,4 +44,16 @@ inline int Hits(const PixelBuffer& image, int x, int y, int w, int h, const Pixe
                 int tolerance, int mode) {
     HitPos hits[kHitListSize];
     return MatchTemplate(image, x, y, w, h, tmpl, hits, 1, step, tolerance, mode);
+}
+
+// The least value seen and where, for the failure message.
+struct Worst {
+    int value = 1 << 30;
+    std::string where;
+    void Take(int v, const std::string& at) {
+        if (v < value) value = v, where = at;
+    }
+};
+inline std::ostream& operator<<(std::ostream& os, const Worst& w) {
+    return os << w.value << " (" << w.where << ")";
 }
