@@ -453,6 +453,16 @@ void Learner::Commit() {
     }
 }
 
+// The outermost rows and columns all black, as a saved tooltip body's are.
+bool BlackAllRound(const PixelBuffer& image) {
+    if (image.width < 3 || image.height < 3) return false;
+    for (int x = 0; x < image.width; ++x)
+        if (Inked(image, x, 0) || Inked(image, x, image.height - 1)) return false;
+    for (int y = 0; y < image.height; ++y)
+        if (Inked(image, 0, y) || Inked(image, image.width - 1, y)) return false;
+    return true;
+}
+
 }  // namespace
 
 bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
@@ -462,8 +472,16 @@ bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphP
         (!IsNumber(what.attacksPerSecond) || !IsNumber(what.minDamage) || !IsNumber(what.maxDamage)))
         return error = "the weapon's numbers must be digits with an optional point", false;
     TooltipRect rect;
-    if (!FindTooltip(image, rect))
-        return error = "no tooltip (a black rectangle of at least 201 rows) in the picture", false;
+    if (!FindTooltip(image, rect)) {
+        // A tooltip saved with the capture hotkey is the black body alone: the whole picture.
+        if (!BlackAllRound(image))
+            return error =
+                       "no tooltip in the picture: neither a black rectangle of at least 201 rows on a "
+                       "screen "
+                       "nor a saved tooltip with black edges",
+                   false;
+        rect = TooltipRect{0, 0, image.width, image.height};
+    }
     const PixelBuffer t = CropPixels(image, rect.x, rect.y, rect.width, rect.height);
     // Work on copies, so that a tooltip that cannot be learned leaves the pack as it was.
     GlyphPack next = pack;
