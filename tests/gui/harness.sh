@@ -64,7 +64,7 @@ _gui_cleanup() {
     for name in "${!GUI_PIDS[@]}"; do gui_kill "$name"; done
     # The prefix's Wine server ends with the private display: a later program on another display
     # would otherwise inherit this display's screen size.
-    if [ -n "$GUI_XVFB_PID" ] && [ -n "${WINEPREFIX:-}" ]; then timeout 60 wineserver -w >/dev/null 2>&1 </dev/null; fi
+    if [ -n "$GUI_XVFB_PID" ] && [ -n "${WINEPREFIX:-}" ]; then _gui_end_wineserver; fi
     gui_stop_display
     exit "$rc"
 }
@@ -105,6 +105,16 @@ gui_start_display() {
     return 1
 }
 
+# _gui_end_wineserver: waits (bounded) for the prefix's Wine server to end, and ends it when it does
+# not: a server that outlives its display keeps that display's screen size for the next programs.
+_gui_end_wineserver() {
+    timeout 60 wineserver -w >/dev/null 2>&1 </dev/null && return 0
+    _gui_say "the Wine server did not end by itself; ending it"
+    timeout 20 wineserver -k >/dev/null 2>&1 </dev/null
+    timeout 20 wineserver -w >/dev/null 2>&1 </dev/null
+    return 0
+}
+
 # gui_stop_display: stops the private Xvfb, if this scenario started one.
 gui_stop_display() {
     if [ -n "$GUI_XVFB_PID" ]; then
@@ -139,7 +149,7 @@ gui_prepare_prefix() {
     fi
     unset LC_ALL
     mkdir -p "$WINEPREFIX"
-    if [ -n "$GUI_XVFB_PID" ]; then timeout 60 wineserver -w >/dev/null 2>&1 </dev/null; fi
+    if [ -n "$GUI_XVFB_PID" ]; then _gui_end_wineserver; fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         _gui_say "creating the Wine prefix $WINEPREFIX"
         wineboot -i >/dev/null 2>&1 </dev/null
@@ -263,10 +273,24 @@ gui_start_game() {
         args+=("$a")
     done
     GUI_GAME_LOG="$GUI_WORK/game.log"
-    rm -f "$GUI_GAME_LOG"
-    gui_launch game "$GUI_WORK" "$TALLYWICK_STANDIN" --log "$(gui_winpath "$GUI_GAME_LOG")" "${args[@]}" || return 1
-    GUI_GAME_WID=$(gui_wait_window "Stand-in Game") || return 1
-    gui_wait_line "$GUI_GAME_LOG" ' ready ' 10 || { _gui_say "the game did not report ready"; return 1; }
+    local attempt seen want
+    want=$(gui_screen_size | tr ' ' x)
+    # Wine must see the display's own size, or every place on the screen is off. A Wine server
+    # that came up with another size is ended, and the game started once more.
+    for attempt in 1 2; do
+        rm -f "$GUI_GAME_LOG"
+        gui_launch game "$GUI_WORK" "$TALLYWICK_STANDIN" --log "$(gui_winpath "$GUI_GAME_LOG")" "${args[@]}" || return 1
+        GUI_GAME_WID=$(gui_wait_window "Stand-in Game") || return 1
+        gui_wait_line "$GUI_GAME_LOG" ' ready ' 10 || { _gui_say "the game did not report ready"; return 1; }
+        seen=$(grep -m1 ' ready ' "$GUI_GAME_LOG" | sed -nE 's/.* screen=([0-9]+x[0-9]+) .*/\1/p')
+        [ "$seen" = "$want" ] && return 0
+        _gui_say "Wine sees a $seen screen on the $want display"
+        [ "$attempt" -eq 2 ] && return 1
+        gui_kill game
+        timeout 20 wineserver -k >/dev/null 2>&1 </dev/null
+        timeout 20 wineserver -w >/dev/null 2>&1 </dev/null
+        wineboot >/dev/null 2>&1 </dev/null
+    done
 }
 
 # gui_show_scene DESCRIPTION: the stand-in game (started with --scene "$GUI_WORK/scene.txt") shows
