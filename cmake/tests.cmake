@@ -22,5 +22,7 @@ if(TARGET tallywick_cli_lib)
   target_link_libraries(tallywick_tests PRIVATE tallywick_cli_lib)
 endif()
 target_compile_definitions(tallywick_tests PRIVATE TALLYWICK_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+# GoogleTest's header is read by every test file; reading it once saves most of the build's time.
+target_precompile_headers(tallywick_tests PRIVATE <gtest/gtest.h> <string> <vector>)
 include(GoogleTest)
 gtest_discover_tests(tallywick_tests DISCOVERY_TIMEOUT 60)
