@@ -199,9 +199,10 @@ TEST_F(WholeRead, MismatchCountIsTheToleranceTheMatcherNeeds) {
                     HitPos hit;
                     EXPECT_EQ(MatchTemplate(t, x, y, 1, 1, tmpl, &hit, 0, step, m, mode), 1)
                         << index << " " << step;
-                    if (m > 0)
+                    if (m > 0) {
                         EXPECT_EQ(MatchTemplate(t, x, y, 1, 1, tmpl, &hit, 0, step, m - 1, mode), 0)
                             << index << " step " << step << " mode " << mode;
+                    }
                 }
 }
 

@@ -281,6 +281,15 @@ bool ParseInt(const std::string& token, int& out) {
     return ec == std::errc() && p == token.data() + token.size();
 }
 
+// A description line's words, without its '#' comment.
+std::vector<std::string> Words(std::string raw) {
+    if (size_t hash = raw.find('#'); hash != std::string::npos) raw.resize(hash);
+    std::istringstream words(raw);
+    std::vector<std::string> t;
+    for (std::string w; words >> w;) t.push_back(w);
+    return t;
+}
+
 }  // namespace
 
 ComposeLine OptionLine(int row, std::string value, std::string maxValue) {
@@ -323,10 +332,7 @@ bool ParseComposePlacement(std::string_view text, ComposePlacement& placement, s
     std::istringstream in{std::string(text)};
     std::string raw;
     for (int lineNo = 1; std::getline(in, raw); ++lineNo) {
-        if (size_t hash = raw.find('#'); hash != std::string::npos) raw.resize(hash);
-        std::istringstream words(raw);
-        std::vector<std::string> t;
-        for (std::string w; words >> w;) t.push_back(w);
+        const std::vector<std::string> t = Words(raw);
         if (t.empty()) continue;
         const std::string where = "placement line " + std::to_string(lineNo) + ": ";
         if (t.size() != 3 || t[1] != "=") return Fail(error, where + "expected name = value");
@@ -439,10 +445,7 @@ bool ParseScene(std::string_view text, TooltipScene& scene, std::string& error) 
     bool pendingAt = false;
     int atX = 0, atY = 0;
     for (int lineNo = 1; std::getline(in, raw); ++lineNo) {
-        if (size_t hash = raw.find('#'); hash != std::string::npos) raw.resize(hash);
-        std::istringstream words(raw);
-        std::vector<std::string> t;
-        for (std::string w; words >> w;) t.push_back(w);
+        const std::vector<std::string> t = Words(raw);
         if (t.empty()) continue;
         const std::string where = "line " + std::to_string(lineNo) + ": ";
         const std::string& d = t[0];
