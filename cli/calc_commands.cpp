@@ -99,7 +99,7 @@ int ReadItemFromImage(const CalcArgs& a, int set, ItemRecord& item, nlohmann::or
     PixelBuffer screen;
     if (!LoadImageFile(a.image, screen, why)) return why = a.image + ": " + why, kExitUsage;
     if (!EnsureGlyphs(why)) return why = "glyph set: " + why, kExitUsage;
-    static GlyphPack pack;
+    GlyphPack pack;
     if (!a.glyphs.empty() && !LoadPackOption(a.glyphs, pack, warnings, why)) return kExitUsage;
     ReadOptions o;
     if (!a.glyphs.empty()) o.pack = &pack;
