@@ -1,0 +1,43 @@
+// Teaching a pack folder one tooltip at a time, as the player does from the program: a first guess
+// at what a tooltip shows (read with the pack as it stands), and learning a described tooltip into
+// the folder. A tooltip whose numbers cannot be placed on the digit grid yet is kept in the folder
+// as pending and learned by itself once later tooltips settle the grid.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "base/item.h"
+#include "base/pixels.h"
+#include "reader/glyph_pack.h"
+#include "reader/pack_learn.h"
+
+// What a tooltip seems to show before the player has described it.
+struct TooltipGuess {
+    // The guess: kind -1, row -1 and empty texts where nothing could be read. `what.lines` holds
+    // one entry per bulleted option line found, top to bottom.
+    LearnTooltip what;
+    std::vector<int> lineTops;  // each bulleted line's top row in the tooltip, as `what.lines`
+    bool weaponLines = false;   // the attacks-per-second and damage lines were found
+    int filled = 0;             // fields the guess filled in (kind, rows, values, weapon lines, sockets)
+};
+
+// Reads the tooltip in `image` (a screen or a tooltip picture, black all round) with `pack`: the
+// kind caption, each bulleted line's caption and value, the weapon lines and the empty sockets.
+// False with `error` when no tooltip or no option line can be found.
+bool GuessTooltip(const PixelBuffer& image, const GlyphPack& pack, TooltipGuess& guess, std::string& error);
+
+struct TeachOutcome {
+    LearnReport report;                 // this tooltip: learned, disagreements, notes, read-back shortfalls
+    std::vector<std::string> pending;   // tooltips the folder keeps until the grid settles, each with why
+    std::vector<std::string> settled;   // tooltips kept earlier that this one let the folder learn
+    std::vector<std::string> missing;   // what the pack still lacks (MissingFromPack)
+    ItemRecord readBack;                // the tooltip read with the pack as it now stands
+    bool wrote = false;                 // the folder changed
+};
+
+// Learns a described tooltip into the pack folder `folder` (created when missing) over the
+// built-in pack. Writes only what changed, each file through a temporary and a rename, and
+// nothing at all when the description does not fit. False with `error` when the tooltip cannot be
+// used as described or the folder cannot be written (nothing changed then).
+bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const LearnTooltip& what,
+                     TeachOutcome& outcome, std::string& error);
