@@ -134,7 +134,9 @@ gui_screen_size() {
 # and sets it up once: the Korean and dialog faces map to NanumGothic
 # (HKCU\Software\Wine\Fonts\Replacements), and Wine draws the window frames and captions itself
 # (HKCU\Software\Wine\X11 Driver, Decorated=N: there is no window manager on Xvfb, so otherwise no
-# caption is drawn at all and a window's X window is its client area alone). Starts the prefix's
+# caption is drawn at all and a window's X window is its client area alone). The prefix's Desktop,
+# Documents and the other folders Wine links to the user's home are folders of its own, so that no
+# test depends on what the home folder holds (a clone of this tree, say). Starts the prefix's
 # services with their output to /dev/null. When a private display was started, first waits
 # (bounded) for a Wine server of the prefix left from another display to end: the prefix's desktop
 # process keeps the screen size of the display it started on.
@@ -155,6 +157,7 @@ gui_prepare_prefix() {
         wineboot -i >/dev/null 2>&1 </dev/null
         wineserver -w >/dev/null 2>&1 </dev/null
     fi
+    _gui_own_shell_folders
     wineboot >/dev/null 2>&1 </dev/null  # starts the services now, with nothing to inherit
     local stamp="$WINEPREFIX/.tallywick-gui-setup-2"
     if [ ! -f "$stamp" ]; then
@@ -180,6 +183,18 @@ gui_prepare_prefix() {
             return 1
         fi
     fi
+}
+
+# _gui_own_shell_folders: the prefix's Desktop, Documents, Pictures ... become empty folders of its
+# own. Wine makes them links to the user's home (or its Desktop, Documents ... folders), so the
+# folder browser would show whatever lies there, a clone of this tree among it, where a test looks
+# for its own folder by name.
+_gui_own_shell_folders() {
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+        [ -L "$link" ] || continue
+        rm -f "$link" && mkdir -p "$link"
+    done
 }
 
 # gui_winpath PATH: the Windows form of a Unix path (drive Z: is the Unix root in a Wine prefix).
