@@ -281,12 +281,22 @@ std::string IniFileBytes(const IniText& ini) {
     return ini.text;
 }
 
-bool IniReadString(const IniText& ini, std::string_view section, std::string_view key, std::string* value) {
+bool IniReadString(const IniText& ini, std::string_view section, std::string_view key, std::string* value,
+                   bool* cut) {
     std::string_view raw;
     if (!FindRawValue(ini, section, key, &raw)) return false;
     raw = StripQuotes(raw);
     std::string utf8 = ini.encoding == IniEncoding::kBytes ? BytesToUtf8(raw) : SanitiseUtf8(raw);
-    *value = std::string(CutToUtf16Units(utf8, kIniMaxString));
+    const std::string_view kept = CutToUtf16Units(utf8, kIniMaxString);
+    if (cut) *cut = kept.size() < utf8.size();
+    *value = std::string(kept);
+    return true;
+}
+
+bool IniReadRaw(const IniText& ini, std::string_view section, std::string_view key, std::string* value) {
+    std::string_view raw;
+    if (!FindRawValue(ini, section, key, &raw)) return false;
+    *value = std::string(raw);
     return true;
 }
 

@@ -34,8 +34,13 @@ IniText ParseIniBytes(std::string bytes);
 std::string IniFileBytes(const IniText& ini);
 
 // The value of section/key as UTF-8, with a surrounding pair of matching quotes removed and cut
-// to kIniMaxString characters. False when the key is absent (or its line has no '=').
-bool IniReadString(const IniText& ini, std::string_view section, std::string_view key, std::string* value);
+// to kIniMaxString characters (`cut`, when given, says whether it was longer). False when the key
+// is absent (or its line has no '=').
+bool IniReadString(const IniText& ini, std::string_view section, std::string_view key, std::string* value,
+                   bool* cut = nullptr);
+// The value of section/key exactly as stored (without its surrounding blanks, up to a NUL), uncut
+// and unconverted. False when the key is absent.
+bool IniReadRaw(const IniText& ini, std::string_view section, std::string_view key, std::string* value);
 // The value's leading number, 0 when it has none: after control characters and spaces an
 // optional sign, an optional base prefix 0x, 0o or 0b, then digits, wrapping at 32 bits. Only
 // the first 29 characters count. `defaultValue` when the key is absent or its value empty.
@@ -121,6 +126,19 @@ struct FileLocker {
 };
 // Installs `locker` (null functions restore the portable one). Returns the previous one.
 FileLocker SetFileLocker(FileLocker locker);
+
+// Whether SaveIniFile could replace the file at `path` now, asked without changing anything the
+// file's readers see: false, with the reason in `why`, for a path that is not a regular file, a
+// read-only file, a missing folder or one where no file can be created (a read-only folder or
+// disk). A missing file in a writable folder can be created.
+bool CanReplaceFile(const std::string& path, std::string* why = nullptr);
+
+// Keeps `bytes` in a file of their own beside `path`: "<path>.<kind>-1", "-2" and on, the lowest
+// number that is free, never replacing a file. A file of those names that already holds exactly
+// these bytes is reused, so the same contents are kept once. The kept file's path, or empty (with
+// the reason in `why`) when none could be written; `created` says whether a new file was written.
+std::string KeepFileCopy(const std::string& path, std::string_view kind, std::string_view bytes,
+                         bool* created = nullptr, std::string* why = nullptr);
 
 // The name of a temporary file of ReplaceFileContents for `path` ("<path>.<pid>-<n>.tmp"), and
 // whether a file name (without folder) beside `path` is one of them.

@@ -101,6 +101,15 @@ bool LockHeld(const std::string& target) {
     return it != gLocks.end() && it->second.depth > 0;
 }
 
+bool ReadOnlyFile([[maybe_unused]] const std::filesystem::path& file, const fs::file_status& status) {
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    bool readOnly = (status.permissions() & writable) == fs::perms::none;
+#ifndef _WIN32
+    readOnly = readOnly || (::access(file.c_str(), W_OK) != 0 && errno != ENOENT);
+#endif
+    return readOnly;
+}
+
 uint64_t ProcessId() {
 #ifndef _WIN32
     return uint64_t(::getpid());
@@ -165,18 +174,61 @@ bool SaveIniFile(const std::string& path, const IniText& ini, std::string* why) 
     const fs::file_status status = fs::status(t, ec);
     if (status.type() != fs::file_type::not_found) {
         if (ec || status.type() != fs::file_type::regular) return refuse("not a regular file");
-        const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-        bool readOnly = (status.permissions() & writable) == fs::perms::none;
-#ifndef _WIN32
-        readOnly = readOnly || (::access(t.c_str(), W_OK) != 0 && errno != ENOENT);
-#endif
-        if (readOnly) return refuse("the settings file is read-only; it was not changed");
+        if (ReadOnlyFile(t, status)) return refuse("the settings file is read-only; it was not changed");
     }
     IniFileLock lock(target);
     if (!lock.Held()) return refuse(lock.Error());
     const bool ok = ini.encoding == IniEncoding::kBytes ? ReplaceFileContents(target, ini.text)  // no copy
                                                         : ReplaceFileContents(target, IniFileBytes(ini));
     return ok ? true : refuse("the settings file could not be replaced; it was left as it was");
+}
+
+bool CanReplaceFile(const std::string& path, std::string* why) {
+    auto refuse = [&](std::string text) {
+        if (why) *why = std::move(text);
+        return false;
+    };
+    if (path.empty()) return refuse("no settings file");
+    const std::string target = ResolveLinks(path);
+    const fs::path t = PathFromUtf8(target);
+    std::error_code ec;
+    const fs::file_status status = fs::status(t, ec);
+    if (status.type() != fs::file_type::not_found) {
+        if (ec || status.type() != fs::file_type::regular) return refuse("not a regular file");
+        if (ReadOnlyFile(t, status)) return refuse("the settings file is read-only");
+    }
+    fs::path folder = t.parent_path();
+    if (folder.empty()) folder = ".";
+    if (!fs::is_directory(folder, ec)) return refuse("its folder does not exist");
+    // A file written and removed beside it, the way a save writes: a folder or disk that is
+    // read-only, or that the user may not write, refuses it.
+    static std::atomic<uint64_t> counter{0};
+    const std::string probe = TemporaryFileName(target, ProcessId(), (uint64_t(1) << 40) + counter++);
+    if (!ReplaceFileContents(probe, std::string_view()))
+        return refuse("no file can be written in its folder");
+    fs::remove(PathFromUtf8(probe), ec);
+    return true;
+}
+
+std::string KeepFileCopy(const std::string& path, std::string_view kind, std::string_view bytes,
+                         bool* created, std::string* why) {
+    if (created) *created = false;
+    for (int n = 1; n <= 999; ++n) {
+        const std::string name = path + "." + std::string(kind) + "-" + std::to_string(n);
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(PathFromUtf8(name), ec);
+        if (status.type() == fs::file_type::not_found) {
+            if (!ReplaceFileContents(name, bytes)) break;
+            if (created) *created = true;
+            return name;
+        }
+        std::string old, reason;
+        if (status.type() == fs::file_type::regular && ReadFileBytes(name, old, reason, bytes.size()) &&
+            old == bytes)
+            return name;
+    }
+    if (why) *why = "no copy of the settings file could be written beside it";
+    return std::string();
 }
 
 std::string TemporaryFileName(const std::string& path, uint64_t pid, uint64_t n) {

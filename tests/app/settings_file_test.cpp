@@ -175,9 +175,10 @@ TEST_F(SettingsFileTest, ProfilesRoundTripAndStayApart) {
     EXPECT_EQ(LineValue(text, "[Options]", "Active Profile="), "7");
     EXPECT_EQ(LineValue(text, "[Profiles]", "7="), lineOne);
     EXPECT_EQ(LineValue(text, "[Profiles]", "1="), lineOne);
+    // Read back, 7 is no profile a button shows: it counts as 1, as a missing value does.
     gProfile = DefaultProfile();
     LoadSettings();
-    EXPECT_EQ(gSettings.activeProfile, 7);
+    EXPECT_EQ(gSettings.activeProfile, 1);
     EXPECT_TRUE(SameProfile(gProfile, one));
 }
 
