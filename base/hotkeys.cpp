@@ -18,3 +18,20 @@ uint16_t HotkeyFieldValue(const HotkeySlot& slot) {
 int HotkeyAction(int hotkeyId) {
     return hotkeyId >= kFirstHotkeyId && hotkeyId < kFirstHotkeyId + kHotkeyCount ? hotkeyId - 9 : 0;
 }
+
+int HotkeyFieldId(const HotkeySlot (&slots)[kHotkeyCount], int slot) {
+    int fields[kHotkeyCount] = {};
+    for (int i = 0; i <= slot && i < kHotkeyCount; ++i) {
+        auto free = [&](int id) {
+            for (int j = 0; j < i; ++j)
+                if (fields[j] == id) return false;
+            return true;
+        };
+        bool known = false;
+        for (const HotkeySlot& d : kDefaultHotkeys) known = known || d.controlId == slots[i].controlId;
+        int id = known && free(slots[i].controlId) ? slots[i].controlId : kDefaultHotkeys[i].controlId;
+        for (int k = 0; k < kHotkeyCount && !free(id); ++k) id = kDefaultHotkeys[k].controlId;
+        fields[i] = id;
+    }
+    return slot >= 0 && slot < kHotkeyCount ? fields[slot] : 0;
+}

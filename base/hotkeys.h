@@ -30,3 +30,8 @@ void SetSlotFromHotkeyField(HotkeySlot& slot, uint32_t fieldValue);
 uint16_t HotkeyFieldValue(const HotkeySlot& slot);
 // The action a hotkey id starts: 1..5 for ids 10..14, 0 for any other id.
 int HotkeyAction(int hotkeyId);
+// The settings dialog's hotkey field of a slot, one field to a slot whatever the slots name (a
+// settings file could name any control, or one field twice): the slot's own control id when that
+// is one of the five fields and no earlier slot has it, otherwise its default field when free,
+// otherwise the first free one.
+int HotkeyFieldId(const HotkeySlot (&slots)[kHotkeyCount], int slot);

@@ -21,26 +21,22 @@ namespace {
 
 constexpr int kFolderChars = 259;
 
+// By tolerance, in the order of kToleranceRanges.
 struct ToleranceRow {
-    int slider, button, lowest, highest, byDefault;
+    int slider, button;
 };
 constexpr ToleranceRow kTolerances[3] = {
-    {IDC_KIND_TOLERANCE, IDC_KIND_TOLERANCE_DEFAULT, 1, 20, 10},
-    {IDC_OPTION_TOLERANCE, IDC_OPTION_TOLERANCE_DEFAULT, 1, 15, 5},
-    {IDC_VALUE_TOLERANCE, IDC_VALUE_TOLERANCE_DEFAULT, 1, 30, 8},
+    {IDC_KIND_TOLERANCE, IDC_KIND_TOLERANCE_DEFAULT},
+    {IDC_OPTION_TOLERANCE, IDC_OPTION_TOLERANCE_DEFAULT},
+    {IDC_VALUE_TOLERANCE, IDC_VALUE_TOLERANCE_DEFAULT},
 };
 
 constexpr int kHotkeyNotes[kHotkeyCount] = {IDC_HOTKEY_NOTE_EQUIP, IDC_HOTKEY_NOTE_EQUIP_SECONDARY,
                                             IDC_HOTKEY_NOTE_COMPARE, IDC_HOTKEY_NOTE_COMPARE_SECONDARY,
                                             IDC_HOTKEY_NOTE_CAPTURE};
 
-// A slot's field is found through the slot's control id; a settings file could name any control
-// there, so only the five hotkey fields are accepted (otherwise the slot's own default field).
 int HotkeyFieldId(int slot) {
-    const int id = gSettings.hotkeys[slot].controlId;
-    for (const HotkeySlot& d : kDefaultHotkeys)
-        if (d.controlId == id) return id;
-    return kDefaultHotkeys[slot].controlId;
+    return HotkeyFieldId(gSettings.hotkeys, slot);
 }
 
 std::wstring FieldText(HWND dialog, int id) {
@@ -83,20 +79,21 @@ void OnInit(HWND dialog) {
     for (const int32_t& option : gSettings.socketOptions) ShowBoundChoice(dialog, &option);
     ShowBoundChoice(dialog, &gSettings.imageFileExtension);
     ShowHotkeys(dialog);
-    for (const ToleranceRow& row : kTolerances)
-        SendDlgItemMessageW(dialog, row.slider, TBM_SETRANGE, TRUE, MAKELPARAM(row.lowest, row.highest));
+    for (int i = 0; i < 3; ++i)
+        SendDlgItemMessageW(dialog, kTolerances[i].slider, TBM_SETRANGE, TRUE,
+                            MAKELPARAM(kToleranceRanges[i].lowest, kToleranceRanges[i].highest));
     for (const int32_t& tolerance : gSettings.errorLimit) ShowBoundSlider(dialog, &tolerance);
     ShowToleranceLabels(dialog);
     ShowBoundCheck(dialog, &gSettings.showModifiedStatsPopup);
     ShowBoundCheck(dialog, &gSettings.noActivateMainWindowOnEquip);
     for (int id : {IDC_IMAGE_FOLDER, IDC_INI_FOLDER})
         SendDlgItemMessageW(dialog, id, EM_SETLIMITTEXT, kFolderChars, 0);
-    SetDlgItemTextW(dialog, IDC_IMAGE_FOLDER, Utf8ToWide(gSettings.imageFolder).c_str());
+    SetDlgItemTextW(dialog, IDC_IMAGE_FOLDER, Utf8ToWide(ImageFolder()).c_str());
     SetDlgItemTextW(dialog, IDC_INI_FOLDER, Utf8ToWide(gSettings.iniFolder).c_str());
 }
 
 void OnClose(HWND dialog) {
-    gSettings.imageFolder = WideToUtf8(FieldText(dialog, IDC_IMAGE_FOLDER).c_str());
+    SetImageFolder(WideToUtf8(FieldText(dialog, IDC_IMAGE_FOLDER).c_str()));
     gSettings.iniFolder = WideToUtf8(FieldText(dialog, IDC_INI_FOLDER).c_str());
     ComputeSettingsPath(ExecutablePath());
     for (int i = 0; i < kHotkeyCount; ++i)
@@ -115,13 +112,16 @@ void OnSlider(HWND dialog, HWND slider) {
 void OnDefaultButton(HWND dialog, int button) {
     for (int i = 0; i < 3; ++i)
         if (kTolerances[i].button == button) {
-            gSettings.errorLimit[i] = kTolerances[i].byDefault;
+            gSettings.errorLimit[i] = kToleranceRanges[i].byDefault;
             ShowBoundSlider(dialog, &gSettings.errorLimit[i]);
         }
     ShowToleranceLabels(dialog);
 }
 
-void OnBrowse(HWND dialog, std::string& folder, int field) {
+// Browsing starts at the folder in the field; a chosen one is shown there and taken when the
+// dialog closes.
+void OnBrowse(HWND dialog, int field) {
+    std::string folder = WideToUtf8(FieldText(dialog, field).c_str());
     if (ChooseFolder(dialog, folder)) SetDlgItemTextW(dialog, field, Utf8ToWide(folder).c_str());
 }
 
@@ -144,10 +144,10 @@ void OnCommand(HWND dialog, int id, int code) {
             OnDefaultButton(dialog, id);
             return;
         case IDC_IMAGE_FOLDER_BROWSE:
-            OnBrowse(dialog, gSettings.imageFolder, IDC_IMAGE_FOLDER);
+            OnBrowse(dialog, IDC_IMAGE_FOLDER);
             return;
         case IDC_INI_FOLDER_BROWSE:
-            OnBrowse(dialog, gSettings.iniFolder, IDC_INI_FOLDER);
+            OnBrowse(dialog, IDC_INI_FOLDER);
             return;
         default:
             break;
@@ -208,6 +208,10 @@ bool ChooseFolder(HWND owner, std::string& folder) {
     return chosen;
 }
 
+// Runs on the capture action's worker: the folder is handed over under the image folder's lock.
 bool ChooseImageFolder() {
-    return ChooseFolder(gMainWindow, gSettings.imageFolder);
+    std::string folder = ImageFolder();
+    if (!ChooseFolder(gMainWindow, folder)) return false;
+    SetImageFolder(folder);
+    return true;
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // Field flags: 1 Shift, 2 Ctrl, 4 Alt. Slot flags: 1 Alt, 2 Ctrl, 4 Shift.
@@ -30,6 +32,25 @@ TEST(Hotkeys, SlotToFieldForEveryModifierCombination) {
         EXPECT_EQ(back.modifiers, slot.modifiers);
         EXPECT_EQ(back.virtualKey, slot.virtualKey);
     }
+}
+
+// Every slot gets a field of its own, however the stored control ids repeat or stray.
+TEST(Hotkeys, EachSlotHasAFieldOfItsOwn) {
+    auto fields = [](std::initializer_list<int> ids) {
+        HotkeySlot slots[kHotkeyCount] = {kDefaultHotkeys[0], kDefaultHotkeys[1], kDefaultHotkeys[2],
+                                          kDefaultHotkeys[3], kDefaultHotkeys[4]};
+        int i = 0;
+        for (int id : ids) slots[i++].controlId = id;
+        std::string out;
+        for (int s = 0; s < kHotkeyCount; ++s) out += std::to_string(HotkeyFieldId(slots, s)) + " ";
+        return out;
+    };
+    EXPECT_EQ(fields({4000, 4002, 4003, 4004, 4005}), "4000 4002 4003 4004 4005 ");
+    EXPECT_EQ(fields({4005, 4004, 4003, 4002, 4000}), "4005 4004 4003 4002 4000 ");  // moved, kept
+    EXPECT_EQ(fields({4000, 4000, 4003, 4004, 4005}), "4000 4002 4003 4004 4005 ");  // the second is missing
+    EXPECT_EQ(fields({4002, 4002, 4003, 4004, 4005}),
+              "4002 4000 4003 4004 4005 ");  // its own taken: first free
+    EXPECT_EQ(fields({1007, 4005, 4005, 4005, 4005}), "4000 4005 4003 4004 4002 ");  // a stray id
 }
 
 TEST(Hotkeys, DefaultTableInFieldValues) {
