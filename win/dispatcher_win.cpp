@@ -186,10 +186,8 @@ DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
             EnterCriticalSection(&gActionLock);
             if (!reads) {
                 HBITMAP tooltip = CopyBitmapRect(screen, rect.x, rect.y, rect.width, rect.height);
-                if (tooltip)
-                    SaveItemImage(tooltip, POINTS{SHORT(rect.x), SHORT(rect.y)});  // takes the bitmap
+                outcome = SaveItemImage(tooltip, POINTS{SHORT(rect.x), SHORT(rect.y)});  // takes the bitmap
                 times.acted = Now();
-                outcome = tooltip ? "save-image" : "no-bitmap";
             } else {
                 ActionJob job{args.action, &body, pick.pack, &times, "not-delivered"};
                 SendMessageW(gMainWindow, kTooltipForAction, 0, reinterpret_cast<LPARAM>(&job));

@@ -187,7 +187,7 @@ bool WriteBitmapFile(HBITMAP bitmap, const std::string& path) {
 
 std::optional<std::string> ChooseImagePath(bool bmp) {
     for (;;) {
-        const std::string folder = NormaliseFolderText(gSettings.imageFolder);
+        const std::string folder = NormaliseFolderText(ImageFolder());
         if (!folder.empty() && FolderExists(folder)) {
             if (auto path = NextImageFileName(folder, bmp, AnyFileMatches)) return path;
         }
@@ -196,10 +196,14 @@ std::optional<std::string> ChooseImagePath(bool bmp) {
     }
 }
 
-std::optional<std::string> SaveTooltipImage(HBITMAP tooltip) {
+std::optional<std::string> SaveTooltipImage(HBITMAP tooltip, bool* cancelled) {
+    if (cancelled) *cancelled = false;
     const bool bmp = gSettings.imageFileExtension == 0;
     std::optional<std::string> path = ChooseImagePath(bmp);
-    if (!path) return std::nullopt;
+    if (!path) {
+        if (cancelled) *cancelled = true;
+        return std::nullopt;
+    }
     gImageFileName = *path;
     std::vector<uint8_t> bytes = BitmapFileBytes(tooltip);
     std::vector<uint8_t> jpeg;
@@ -211,16 +215,18 @@ std::optional<std::string> SaveTooltipImage(HBITMAP tooltip) {
     return path;
 }
 
-void SaveItemImage(HBITMAP tooltip, POINTS position) {
-    if (!tooltip) return;
+const char* SaveItemImage(HBITMAP tooltip, POINTS position) {
+    if (!tooltip) return "no-bitmap";
     // Saved before the overlay gets it: the bits must not be read while the overlay paints it.
-    std::optional<std::string> path = SaveTooltipImage(tooltip);
+    bool cancelled = false;
+    std::optional<std::string> path = SaveTooltipImage(tooltip, &cancelled);
     if (!path) {
         DeleteObject(tooltip);
-        return;
+        return cancelled ? "save-cancelled" : "save-failed";
     }
     SetOverlayPicture(tooltip);
     const std::wstring wide = Utf8ToWide(*path);
     ShowSavedNotice(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
     ShowOverlay(position.x, position.y);
+    return "save-image";
 }

@@ -12,7 +12,7 @@ inline constexpr char16_t kAlertCannotSave[] =
     u"지정한 경로에 파일을 저장할 수 없습니다. 다른 폴더 경로를 선택해 주세요.";
 
 // The folder chooser of the settings dialog, provided by the program: shows the folder browser
-// titled "저장할 폴더를 선택하세요.", stores the choice into gSettings.imageFolder and returns
+// titled "저장할 폴더를 선택하세요.", stores the choice with SetImageFolder and returns
 // whether a folder was chosen. Without one, asking for a folder counts as a cancel.
 using ImageFolderChooser = bool (*)();
 void SetImageFolderChooser(ImageFolderChooser chooser);
@@ -22,12 +22,14 @@ extern std::string gImageFileName;
 
 // The fifth action, on the worker thread inside the action lock. Takes ownership of `tooltip`
 // (which must not be selected into a device context): on success the overlay keeps it as its
-// picture, otherwise it is deleted.
-void SaveItemImage(HBITMAP tooltip, POINTS position);
+// picture, otherwise it is deleted. The outcome for the action log: "save-image", "save-cancelled"
+// (the player cancelled the folder chooser), "save-failed" (no file could be written) or
+// "no-bitmap".
+const char* SaveItemImage(HBITMAP tooltip, POINTS position);
 
 // Saves in the configured format; the path written, or nothing (after an alert) when no file could
-// be written.
-std::optional<std::string> SaveTooltipImage(HBITMAP tooltip);
+// be written or, `cancelled` then set, the player cancelled the folder chooser.
+std::optional<std::string> SaveTooltipImage(HBITMAP tooltip, bool* cancelled = nullptr);
 
 // A free name in the image folder, asking for another folder (alert and chooser) as long as the
 // folder is missing, full, or too deep for the path limit. Nothing when the user cancels.

@@ -257,6 +257,8 @@ other=$(rmse "$GUI_WORK/jpg-resized.png" "$GUI_WORK/save_item-tooltip.png")
 assert_ok "its colours are close to the tooltip's (RMSE $near)" awk -v e="$near" 'BEGIN { exit !(e != "" && e < 0.02) }'
 assert_ok "closer than to the other tooltip (RMSE $other)" awk -v e="$near" -v o="$other" 'BEGIN { exit !(e * 3 < o) }'
 
+outcomes() { sed -nE 's/^action=5 outcome=([a-z-]+) .*/\1/p' "$log" | paste -sd ' '; }
+assert_eq "save-image save-failed save-failed save-image" "$(outcomes)" "saves into the read-only folder are logged as failed"
 to_main
 gui_close_window "$main" tw
 assert_eq 0 "$GUI_EXIT_CODE" "the first run ends cleanly"
@@ -313,7 +315,7 @@ assert_ok "the browser closes" gui_wait_window_gone "$browser" 10
 notice=$(poll_window "$notice_re" 15)
 assert_ok "the notice confirms the save" test -n "$notice"
 assert_ok "the action ends" wait_lines 2
-assert_file_contains "$log" '^action=5 outcome=save-image ' "both presses are logged as saves"
+assert_eq "save-cancelled save-image" "$(outcomes)" "the cancelled press is logged as cancelled, the second as a save"
 assert_ok "D3Item_0001.bmp is in the chosen folder" test -f "$chosen_dir/D3Item_0001.bmp"
 assert_eq 0 "$(pixel_diff "$chosen_dir/D3Item_0001.bmp" "$GUI_WORK/save_item-tooltip.png")" \
     "its pixels are exactly the tooltip's"
