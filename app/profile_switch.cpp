@@ -6,9 +6,9 @@
 #include "calc/formulas.h"
 #include "calc/profile_layout.h"
 
-bool SwitchProfile(int n) {
+bool SwitchProfile(int n, std::string* why) {
     if (n < 1 || n > kProfileCount) return false;
-    if (!SaveActiveProfile()) return false;
+    if (!SaveActiveProfile(why)) return false;
     gSettings.activeProfile = n;
     LoadActiveProfile();
     ShowProfile();

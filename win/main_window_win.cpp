@@ -1,5 +1,6 @@
 // The main window procedure: creation of everything, menu commands, tab switching, wheel
-// forwarding to the profile page, the deferred resize while minimised, and saving at the end.
+// forwarding to the profile page, the deferred resize while minimised, a new monitor's scale, and
+// saving at the end, of the window or of the Windows session.
 #include "win/main_window_win.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "win/popups_win.h"
 #include "win/settings_dialog_win.h"
 #include "win/settings_open_win.h"
+#include "win/settings_report_win.h"
 #include "win/startup_win.h"
 
 HINSTANCE gInstance = nullptr;
@@ -50,6 +52,10 @@ struct DeferredResize {
     bool pending;
 };
 DeferredResize gDeferred = {};
+
+// Set once the settings were saved for the end of the Windows session: the process may be ended
+// at any moment after that, and nothing is saved or asked again.
+bool gSavedForSessionEnd = false;
 
 // The topmost marker with "no z-order" changes nothing in the z-order but lets a layout change made
 // while minimised be recognised and applied again on restore.
@@ -106,6 +112,7 @@ BOOL OnCreate(HWND window) {
     ShowSelectedPage();
     CreatePopupsAndOverlay();
     ReportStartupProblems();
+    PostMessageW(window, kReportSettingsAtStart, 0, 0);
     return TRUE;
 }
 
@@ -117,14 +124,36 @@ void OnClose(HWND window) {
     DestroyWindow(window);
 }
 
-void OnDestroy(HWND window) {
-    UnregisterHotkeys(window);
+void SaveAtClose() {
     std::string why;
-    if (!SaveSettings(&why))
+    if (SaveSettings(&why))
+        TellSaveNotes(nullptr);
+    else
         ReportSaveFailure(nullptr,
                           L"설정 파일을 저장하지 못했습니다. 바뀐 설정과 프로필이 저장되지 않았습니다.", why);
+}
+
+void OnDestroy(HWND window) {
+    UnregisterHotkeys(window);
+    if (!gSavedForSessionEnd) SaveAtClose();
     if (gTabFont) DeleteObject(gTabFont);
     PostQuitMessage(0);
+}
+
+// Logoff or shutdown: the system ends the process once this returns, without WM_DESTROY, so this
+// is the last moment to save. No message box now (nobody would answer it); a file that cannot be
+// saved was named at start.
+void OnEndSession(HWND window, bool ending) {
+    if (!ending || gSavedForSessionEnd) return;
+    UnregisterHotkeys(window);
+    SaveSettings();
+    gSavedForSessionEnd = true;
+}
+
+// Moved to a monitor of another scale: the system suggests the window's new place and size.
+void OnDpiChanged(HWND window, const RECT* suggested) {
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Nothing to draw: the pages cover the client area. BeginPaint validates this window alone, where
@@ -159,8 +188,7 @@ void OnMouseWheel(WPARAM wParam) {
     if (!gProfilePage || !IsWindowVisible(gProfilePage)) return;
     UINT lines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const WPARAM request = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_PAGEUP : SB_PAGEDOWN;
-    for (UINT i = 0; i < lines; ++i) SendMessageW(gProfilePage, WM_VSCROLL, request, 0);
+    WheelProfilePage(GET_WHEEL_DELTA_WPARAM(wParam) > 0, lines);
 }
 
 void OnWindowPosChanging(HWND window, const WINDOWPOS* pos) {
@@ -195,6 +223,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return OnTooltipForAction(lParam);
         case WM_DESTROY:
             OnDestroy(window);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            OnEndSession(window, wParam != 0);
+            return 0;
+        case kReportSettingsAtStart:
+            ReportSettingsAtStart(window);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(window, reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_PAINT:
             OnPaint(window);

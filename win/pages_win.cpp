@@ -17,6 +17,7 @@
 #include "win/compare_dialog_win.h"
 #include "win/main_window_win.h"
 #include "win/popups_win.h"
+#include "win/settings_report_win.h"
 #include "win/startup_win.h"
 
 HWND gProfilePage = nullptr;
@@ -112,6 +113,17 @@ void OnProfileCommand(HWND page, int id, int code) {
     }
 }
 
+// Moves the page content by `step` pixels, kept within the page.
+void ScrollProfileBy(HWND page, int step) {
+    const int limit = std::max(0, gScroll.total - gScroll.visible);
+    step = std::clamp(gScroll.position + step, 0, limit) - gScroll.position;
+    if (step == 0) return;
+    gScroll.position += step;
+    ScrollWindowEx(page, 0, -step, nullptr, nullptr, nullptr, nullptr,
+                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    SetScrollPos(page, SB_VERT, gScroll.position, TRUE);
+}
+
 void OnProfileScroll(HWND page, WPARAM wParam) {
     int step = 0;
     switch (LOWORD(wParam)) {
@@ -133,13 +145,7 @@ void OnProfileScroll(HWND page, WPARAM wParam) {
         default:
             break;
     }
-    const int limit = std::max(0, gScroll.total - gScroll.visible);
-    step = std::clamp(gScroll.position + step, 0, limit) - gScroll.position;
-    if (step == 0) return;
-    gScroll.position += step;
-    ScrollWindowEx(page, 0, -step, nullptr, nullptr, nullptr, nullptr,
-                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
-    SetScrollPos(page, SB_VERT, gScroll.position, TRUE);
+    ScrollProfileBy(page, step);
 }
 
 // ---- Calculator page
@@ -185,16 +191,21 @@ void CheckActiveProfileButton(HWND page) {
     CheckRadioButton(page, IDC_PROFILE_1, IDC_PROFILE_5, IDC_PROFILE_1 - 1 + gSettings.activeProfile);
 }
 
+// The active profile's own button saves it and reads it back, as a switch does, so that what another
+// writer stored in the profiles meanwhile comes in.
 void OnSummaryCommand(HWND page, int id, int code) {
     if (code != BN_CLICKED || id < IDC_PROFILE_1 || id > IDC_PROFILE_5) return;
     const int n = id - (IDC_PROFILE_1 - 1);
-    if (n == gSettings.activeProfile) return;
-    if (!SwitchProfile(n)) {
+    std::string why;
+    if (!SwitchProfile(n, &why)) {
         // The profile being left could not be written; its edits stay on the pages.
         CheckActiveProfileButton(page);
         ReportSaveFailure(gMainWindow,
-                          L"프로필을 바꾸지 못했습니다. 지금 프로필을 설정 파일에 저장할 수 없습니다.");
+                          L"프로필을 바꾸지 못했습니다. 지금 프로필을 설정 파일에 저장할 수 없습니다.", why);
+        return;
     }
+    TellSaveNotes(gMainWindow);
+    TellDamagedProfile(gMainWindow);
 }
 
 // ---- Calculator view hooks
@@ -324,6 +335,18 @@ void InstallCalcView() {
     view.minimiseMainWindow = MinimiseMainWindow;
     view.showModifiedStats = ShowModifiedStats;
     SetCalcView(view);
+}
+
+void WheelProfilePage(bool up, unsigned lines) {
+    if (!gProfilePage) return;
+    if (lines == WHEEL_PAGESCROLL) {
+        ScrollProfileBy(gProfilePage, up ? -gScroll.visible : gScroll.visible);
+        return;
+    }
+    // Beyond this many requests the page is at its end whatever the setting says.
+    const unsigned enough = unsigned(gScroll.total / 20 + 1);
+    for (unsigned i = 0; i < std::min(lines, enough); ++i)
+        SendMessageW(gProfilePage, WM_VSCROLL, up ? SB_PAGEUP : SB_PAGEDOWN, 0);
 }
 
 void ShowActiveProfileEverywhere() {

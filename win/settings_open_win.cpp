@@ -11,6 +11,7 @@
 #include "win/controls_win.h"
 #include "win/hotkeys_win.h"
 #include "win/pages_win.h"
+#include "win/settings_report_win.h"
 #include "win/startup_win.h"
 
 void OpenSettingsFile(HWND owner) {
@@ -34,10 +35,12 @@ void OpenSettingsFile(HWND owner) {
         return;
     }
     gSettings.settingsPath = WideToUtf8(path);
-    LoadSettings();
+    StartupRead read;
+    read.status = LoadSettings(&read.why);
     UnregisterHotkeys(owner);
     RegisterHotkeys(owner);
     ShowActiveProfileEverywhere();
     ShowAlert(u"선택한 INI 파일의 정보를 불러왔습니다.");
-    if (StoredProfileWasUnreadable()) ShowAlert(kAlertProfileUnreadable);
+    // A file that cannot be saved, or a damaged profile in it, is told now, as at start-up.
+    TellSettingsProblems(owner, read);
 }

@@ -16,12 +16,12 @@
 #include "win/overlay_win.h"
 #include "win/popups_win.h"
 #include "win/settings_dialog_win.h"
+#include "win/settings_report_win.h"
 
 namespace {
 
 std::string gGlyphError;
-IniFileStatus gSettingsStatus = IniFileStatus::kLoaded;
-std::string gSettingsError;
+StartupRead gStartupRead;
 
 // A bitmap resource is a .bmp file without its 14-byte file header: put one in front.
 bool GlyphFromResource(int resourceId, std::vector<uint8_t>& bmpFile) {
@@ -78,8 +78,11 @@ void PrepareProgramState() {
 }
 
 void LoadStartupSettings() {
-    ComputeSettingsPath(ExecutablePath());
-    gSettingsStatus = LoadSettings(&gSettingsError);
+    gStartupRead = LoadSettingsAtStart(ExecutablePath());
+}
+
+void ReportSettingsAtStart(HWND owner) {
+    TellSettingsProblems(owner, gStartupRead);
 }
 
 void ReportStartupProblems() {

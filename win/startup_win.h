@@ -6,11 +6,13 @@
 
 // The Windows hooks of the settings file, the glyph pictures from the executable's resources.
 void PrepareProgramState();
-// The settings file beside the executable (or in the settings folder), with the active profile.
+// The settings file beside the executable, or the one in the settings folder it names, with the
+// active profile.
 void LoadStartupSettings();
-// Problems the player must know about from the start: a settings file that is not one, pictures
-// that did not load, a stored profile that could not be used.
+// The glyph pictures that did not load, told at once.
 void ReportStartupProblems();
+// What is wrong with the settings file read at start-up, in a message box owned by `owner`.
+void ReportSettingsAtStart(HWND owner);
 // The caption of the program's message boxes (apart from the main window's "Tallywick").
 inline constexpr wchar_t kMessageBoxTitle[] = L"Tallywick 알림";
 

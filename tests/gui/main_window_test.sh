@@ -160,11 +160,15 @@ assert_eq "53484.02" "$(gui_control_field 3004 text)" "the summary shows the loa
 assert_eq "1" "$(radio_checked 1)" "and its active profile"
 gui_screenshot after-loading >/dev/null
 
-# --- A settings file the player made read-only: the profile switch is refused and says why, and so
-# does the save at the end; the file keeps its bytes.
+# --- A settings file the player made read-only: a profile switch that has an edit to save is
+# refused and says why, and so does the save at the end; the file keeps its bytes.
 chmod 444 "$GUI_WORK/other.ini"
 cp "$GUI_WORK/other.ini" "$GUI_WORK/other.before"
 gui_query_controls Tallywick
+gui_type_into 1151 12  # 정복자 레벨
+sleep 0.5
+gui_query_controls Tallywick
+edited=$(gui_control_field 3004 text)
 gui_click_button 1119
 box=$(gui_wait_window "Tallywick 알림" 10)
 assert_ok "a refused profile switch is explained" test -n "$box"
@@ -173,7 +177,7 @@ gui_keys_to "$box" Return
 gui_wait_window_gone "$box" 5
 gui_query_controls Tallywick
 assert_eq "1" "$(radio_checked 1)" "the active profile stays 1"
-assert_eq "53484.02" "$(gui_control_field 3004 text)" "and on the pages"
+assert_eq "$edited" "$(gui_control_field 3004 text)" "and the pages keep its edit"
 
 gui_keys_to "$main" alt+F4
 box=$(gui_wait_window "Tallywick 알림" 15)
