@@ -113,7 +113,7 @@ std::wstring Wide(const std::string& text) {
 
 // One line to the log file and to standard output, each flushed at once.
 void Log(const char* format, ...) {
-    char text[512];
+    char text[4096];  // room for a control's whole text
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
@@ -396,13 +396,13 @@ int QueryWindow() {
 
 // Text as another process's control gives it: WM_GETTEXT, or a combo box's selected choice.
 std::wstring ControlText(HWND control, const wchar_t* className) {
-    wchar_t text[512] = {};
+    wchar_t text[2048] = {};  // a message box's text runs to several paragraphs
     if (_wcsicmp(className, L"ComboBox") == 0) {
         const LRESULT i = SendMessageW(control, CB_GETCURSEL, 0, 0);
-        if (i >= 0 && SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 511)
+        if (i >= 0 && SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 2047)
             SendMessageW(control, CB_GETLBTEXT, i, LPARAM(text));
     } else {
-        SendMessageW(control, WM_GETTEXT, 511, LPARAM(text));
+        SendMessageW(control, WM_GETTEXT, 2047, LPARAM(text));
     }
     for (wchar_t* p = text; *p; ++p)
         if (*p == L'\r' || *p == L'\n') *p = L' ';
