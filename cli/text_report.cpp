@@ -52,10 +52,11 @@ struct Table {
     }
 };
 
-// A value as its field shows it, with 0 where the field would stay empty.
+// A value as its field shows it, with a zero of the field's decimals where it would stay empty.
 std::u16string Shown(float value, int decimals) {
     std::u16string text = FormatValue(value, decimals);
-    return text.empty() ? u"0" : text;
+    if (!text.empty()) return text;
+    return decimals <= 0 ? u"0" : u"0." + std::u16string(decimals == 1 ? 1 : 2, u'0');
 }
 
 }  // namespace
