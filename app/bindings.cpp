@@ -1,6 +1,7 @@
 // Lookups in the control binding table and the conversions between values and field texts.
 #include "app/bindings.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -61,6 +62,19 @@ ControlBinding* ColumnEntry(BoundColumn column, int stat) {
     if (stat < 0 || stat >= kStatCount) return nullptr;
     const int i = gColumnEntries[column][stat];
     return i < 0 ? nullptr : &gBindings[i];
+}
+
+int CompareFieldDecimals(int stat) {
+    if (stat < 0 || stat >= kStatCount) return 0;
+    // A table of its own, so that a caller without pages needs no BuildBindingTable.
+    static const std::array<ControlBinding, kBindingCount> table = [] {
+        std::array<ControlBinding, kBindingCount> t{};
+        FillBindingEntries(t.data());
+        return t;
+    }();
+    for (const ControlBinding& b : table)
+        if (b.kind == kCompareFieldKind && b.target == &gCompareItem.item.stats[stat]) return b.decimals;
+    return 0;
 }
 
 std::u16string BoundValueText(float value, int decimals) {

@@ -45,6 +45,10 @@ void BindColumn(BoundColumn column, float* stats);
 // The entry of a column for one stat index, or null where the column has no control for it.
 ControlBinding* ColumnEntry(BoundColumn column, int stat);
 
+// The decimals the compare-item dialog shows a stat of its item with; 0 for a stat it has no field
+// for. Needs no built table.
+int CompareFieldDecimals(int stat);
+
 // What a bound value shows: empty strictly between -0.01 and 0.01, else the entry's decimals.
 std::u16string BoundValueText(float value, int decimals);
 // What a typed text stores: its leading decimal number (0 when there is none), at most 9999.

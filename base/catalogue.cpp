@@ -74,6 +74,35 @@ const char16_t* KindName(int kind) {
     return kind >= 0 && kind < kKindCount ? kItemKinds[kind].name : nullptr;
 }
 
+const char16_t* StatName(int stat) {
+    switch (stat) {
+        // Filled by ranges, gems, the weapon's own lines or the calculator, or by a line per
+        // element: these take the captions of the pages' fields.
+        case kAttacksPerSecond:
+            return u"초당 공격 횟수";
+        case kSkillDamagePercent:
+            return u"공격력 %";
+        case kElementalMin:
+            return u"최소 속성 피해";
+        case kElementalMax:
+            return u"최대 속성 피해";
+        case kElementalPercent:
+            return u"속성 피해 %";
+        case kLifePerHit:
+            return u"적중 시 생명력 회복";
+        case kWeaponMin:
+            return u"최소 무기 공격력";
+        case kWeaponMax:
+            return u"최대 무기 공격력";
+        default:
+            break;
+    }
+    // The one plain option line that stores into the stat.
+    for (const StatDescriptor& d : kStatDescriptors)
+        if (d.stat == stat && d.socket == 0 && d.range == 0) return d.name;
+    return nullptr;
+}
+
 SocketCategory SocketCategoryOf(int kind) {
     if (IsWeaponKind(kind)) return kSocketWeapon;
     return kind == 5 ? kSocketHelm : kSocketOther;

@@ -38,6 +38,9 @@ constexpr int kAttacksPerSecondRow = 2;
 
 // Name of a kind, or nullptr when out of range.
 const char16_t* KindName(int kind);
+// Name of a stat index, as the option line that stores into it reads, or as the pages caption the
+// stats no single line names (ranges, weapon damage, the calculator's own); nullptr when out of range.
+const char16_t* StatName(int stat);
 
 // Gem socket choices: the stored setting values, per item category.
 enum SocketCategory { kSocketWeapon = 0, kSocketHelm = 1, kSocketOther = 2 };

@@ -1,5 +1,6 @@
 // tallywick-cli profile / compare / equip: the calculator on a settings file, optionally with an
 // item read from a screen picture, as the program's hotkeys would use it.
+#include <algorithm>
 #include <charconv>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -18,10 +19,11 @@
 #include "cli/commands.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
+#include "cli/text_report.h"
 
 const char kProfileUsage[] = "profile INI [--profile N]";
-const char kCompareUsage[] = "compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK]";
-const char kEquipUsage[] = "equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK]";
+const char kCompareUsage[] = "compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK] [--text]";
+const char kEquipUsage[] = "equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK] [--text]";
 
 namespace {
 
@@ -33,6 +35,7 @@ struct CalcArgs {
     int profile = 0;  // 0: the file's "Active Profile"
     bool secondary = false;
     bool write = false;
+    bool text = false;   // a report for people instead of the JSON object
     std::string glyphs;  // a glyph pack folder, or empty for the built-in pictures
 };
 
@@ -52,6 +55,7 @@ void DefineCalcArguments(Arguments& a, Task task, CalcArgs& c) {
     if (task != Task::Profile)
         a.Option("--glyphs", [&c](const std::string& v) { return !(c.glyphs = v).empty(); });
     if (task == Task::Equip) a.Flag("--write", c.write);
+    if (task != Task::Profile) a.Flag("--text", c.text);
 }
 
 bool ParseArgs(Task task, const std::vector<std::string>& args, CalcArgs& c, std::string& why) {
@@ -118,6 +122,40 @@ int SlotOf(const ItemRecord& item, int secondary) {
     return slot;
 }
 
+// What equipping the item would change, as a compare of it tells before the equip; the program's
+// results and messages are left as they were.
+ChangeReport PreviewEquip(const ItemRecord& item, int secondary) {
+    const CalcState saved = gCalc;
+    PopupDelivery previous = SetPopupDelivery(nullptr);
+    CompareItem(item, secondary, 0);
+    SetPopupDelivery(previous);
+    ChangeReport change;
+    change.current = gCalc.current;
+    change.modified = gCalc.modified;
+    std::copy(std::begin(gCalc.equivalents), std::end(gCalc.equivalents), change.equivalents);
+    gCalc = saved;
+    return change;
+}
+
+// The --text report: the item, where it goes and what it changes, whether the file was written,
+// and every alert (the read's first).
+std::string TextReport(Task task, const CalcArgs& a, int code, const ItemRecord& item, int slot,
+                       const ChangeReport& change, const nlohmann::ordered_json& itemRecord) {
+    std::string text = ItemText(item);
+    if (slot >= 0) {
+        text += SlotText(slot, gSettings.activeProfile);
+        text += ChangeText(change, task == Task::Equip ? u"장착 전 → 장착 후" : u"지금 → 비교");
+    }
+    if (task == Task::Equip)
+        text += Utf8(code == kExitOk && a.write ? u"설정 파일에 저장했습니다."
+                                                : u"설정 파일은 그대로입니다 (저장하려면 --write).") +
+                "\n";
+    std::vector<std::string> alerts;
+    if (itemRecord.contains("alerts")) alerts = itemRecord["alerts"].get<std::vector<std::string>>();
+    for (const std::u16string& alert : gAlerts) alerts.push_back(Utf8(alert));
+    return text + AlertsText(alerts);
+}
+
 int Run(Task task, const std::vector<std::string>& args, std::string& out, std::string& err) {
     static const char* const kUsage[] = {kProfileUsage, kCompareUsage, kEquipUsage};
     CalcArgs a;
@@ -130,6 +168,8 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
     PopupDelivery previous = SetPopupDelivery(CollectAlert);
     int code = kExitOk;
     nlohmann::ordered_json itemRecord;
+    ItemRecord item = UnidentifiedItem();
+    ChangeReport change;
     int slot = -1;
     // A writing equip holds the file's lock from reading the profile to storing it, so that
     // concurrent writers each build on the other's result.
@@ -142,14 +182,20 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
         why = a.ini + ": " + why;
         code = kExitUsage;
     } else if (task != Task::Profile) {
-        ItemRecord item;
         code = ReadItemFromImage(a, task == Task::Equip ? 1 : 0, item, itemRecord, why, err);
         if (code != kExitUsage) {
             slot = SlotOf(item, a.secondary);
-            if (task == Task::Equip)
+            if (task == Task::Equip) {
+                if (a.text && slot >= 0) change = PreviewEquip(item, a.secondary);
+                change.current = gCalc.current;
                 EquipItem(item, a.secondary);
-            else
+                change.modified = gCalc.current;
+            } else {
                 CompareItem(item, a.secondary, 0);
+                change.current = gCalc.current;
+                change.modified = gCalc.modified;
+                std::copy(std::begin(gCalc.equivalents), std::end(gCalc.equivalents), change.equivalents);
+            }
             if (slot < 0) code = kExitNotRead;
         }
         std::string reason;
@@ -166,6 +212,10 @@ int Run(Task task, const std::vector<std::string>& args, std::string& out, std::
         return code;
     }
 
+    if (a.text) {
+        out = TextReport(task, a, code, item, slot, change, itemRecord);
+        return code;
+    }
     nlohmann::ordered_json report;
     report["profile"] = gSettings.activeProfile;
     report["weapon_dps"] = FloatArray(gCalc.weaponDps, 2);

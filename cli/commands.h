@@ -24,8 +24,9 @@ constexpr int kExitUsage = 2;    // bad usage or an unreadable input file
 
 // read IMAGE [--set equip|compare] [--socket-options E_WEAPON,E_HELM,E_OTHER,C_WEAPON,C_HELM,C_OTHER]
 //      [--error-limit KIND,OPTION,VALUE] [--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png]
+//      [--text]
 // Locates the tooltip in the picture, parses it and prints one JSON object; --explain also draws
-// what matched where and adds the same as "explain".
+// what matched where and adds the same as "explain". --text prints the item for a person instead.
 int RunRead(const std::vector<std::string>& args, std::string& out, std::string& err);
 extern const char kReadUsage[];
 
@@ -65,10 +66,11 @@ int RunGlyphs(const std::vector<std::string>& args, std::string& out, std::strin
 extern const char kGlyphsUsage[];
 
 // profile INI [--profile N]
-// compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK]
-// equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK]
+// compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK] [--text]
+// equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK] [--text]
 // The calculator on a settings file: the profile's numbers, or what an item read from a screen
-// picture would change (compare) or changes (equip; stored only with --write).
+// picture would change (compare) or changes (equip; stored only with --write). --text prints the
+// item and the change for a person instead of the JSON object.
 int RunProfile(const std::vector<std::string>& args, std::string& out, std::string& err);
 int RunCompare(const std::vector<std::string>& args, std::string& out, std::string& err);
 int RunEquip(const std::vector<std::string>& args, std::string& out, std::string& err);

@@ -1,12 +1,12 @@
 // tallywick-cli on Windows: arguments arrive as UTF-16 and are handed on as UTF-8, so Korean file
 // and folder names work; settings files are replaced with a write-through save and older files in
-// the system code page are read as such.
+// the system code page are read as such. Reports reach a console window as text.
 #include <string>
 #include <vector>
 
 #include "app/ini.h"
 #include "app/ini_win.h"
-#include "base/gdi_win.h"  // <windows.h>, lean and without min/max
+#include "base/console_win.h"
 #include "base/text_encoding.h"
 #include "cli/commands.h"
 
@@ -16,5 +16,9 @@ int wmain(int argc, wchar_t** argv) {
     SetCodePageDecoder(SystemCodePageToUtf8);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(WideToUtf8(argv[i]));
-    return RunCli(args);
+    std::string out, err;
+    const int code = RunCli(args, out, err);
+    WriteStandardStream(GetStdHandle(STD_OUTPUT_HANDLE), stdout, out);
+    WriteStandardStream(GetStdHandle(STD_ERROR_HANDLE), stderr, err);
+    return code;
 }

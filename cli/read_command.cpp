@@ -14,6 +14,7 @@
 #include "cli/explain.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
+#include "cli/text_report.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"
 #include "reader/pack_check.h"
@@ -23,7 +24,7 @@
 
 const char kReadUsage[] =
     "read IMAGE [--set equip|compare] [--socket-options E_WEAPON,E_HELM,E_OTHER,C_WEAPON,C_HELM,C_OTHER] "
-    "[--error-limit KIND,OPTION,VALUE] [--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png]";
+    "[--error-limit KIND,OPTION,VALUE] [--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png] [--text]";
 
 namespace {
 
@@ -47,6 +48,7 @@ struct ReadArgs {
     std::string image;
     ReadOptions options;
     std::string glyphs, explain;
+    bool text = false;
 };
 
 // The arguments of `read`.
@@ -64,6 +66,7 @@ void DefineReadArguments(Arguments& a, ReadArgs& r) {
              [&o](const std::string& v) { return ParseList(v, &o.mainAttribute, 1, 5, 7); });
     a.Option("--glyphs", [&r](const std::string& v) { return !(r.glyphs = v).empty(); });
     a.Option("--explain", [&r](const std::string& v) { return !(r.explain = v).empty(); });
+    a.Flag("--text", r.text);
 }
 
 bool ParseReadArgs(const std::vector<std::string>& args, ReadArgs& r, std::string& why) {
@@ -113,11 +116,14 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
             return err += "tallywick-cli: " + why + "\n", kExitUsage;
         r.options.pack = &pack;
     }
-    if (r.explain.empty()) return ReadScreen(screen, r.options, out);
+    if (r.explain.empty() && !r.text) return ReadScreen(screen, r.options, out);
     ReadTrace trace;
     nlohmann::ordered_json record;
-    const int code = ReadScreenRecord(screen, r.options, record, nullptr, &trace);
-    out = JsonText(record) + "\n";
+    ItemRecord item;
+    const int code = ReadScreenRecord(screen, r.options, record, &item, r.explain.empty() ? nullptr : &trace);
+    out = r.text ? ItemText(item) + AlertsText(record["alerts"].get<std::vector<std::string>>())
+                 : JsonText(record) + "\n";
+    if (r.explain.empty()) return code;
     if (!trace.found) return code;
     const PixelBuffer picture =
         ExplainPicture(screen, trace.rect, trace.parse, r.options.pack ? *r.options.pack : BuiltInPack());

@@ -15,7 +15,7 @@ if(_tallywick_win_type STREQUAL "INTERFACE_LIBRARY")
 else()
   set(_tallywick_win_scope PUBLIC)
 endif()
-target_include_directories(tallywick_win ${_tallywick_win_scope} ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(tallywick_win ${_tallywick_win_scope} ${CMAKE_CURRENT_SOURCE_DIR} ${TALLYWICK_GENERATED_DIR})
 target_compile_definitions(tallywick_win ${_tallywick_win_scope} UNICODE _UNICODE)
 target_link_libraries(tallywick_win ${_tallywick_win_scope}
   tallywick_core user32 gdi32 comctl32 comdlg32 shell32 ole32 gdiplus)

@@ -7,6 +7,7 @@ packages=(
     cmake g++ make libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-nanum fontconfig libstb-dev libpng-dev
     libcli11-dev nlohmann-json3-dev
     mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils locales imagemagick
+    python3 unzip
     clang libclang-rt-14-dev
 )
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tallywick_version.h"
 #include "win/controls_win.h"
 #include "win/distribution_win.h"
 #include "win/hotkeys_win.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr wchar_t kVersionText[] = L"Tallywick v1.2d";
+constexpr wchar_t kVersionText[] = L"Tallywick v" TALLYWICK_VERSION_NAME;
 constexpr wchar_t kDateText[] = L"2012/09/23";
 constexpr wchar_t kNoteText[] =
     L"\r\n Tallywick는 아래의 블로그 주소를 통해 정식으로 배포됩니다.\r\n"

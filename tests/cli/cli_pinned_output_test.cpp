@@ -42,25 +42,25 @@ const std::string kProfile1Equipped =
 const std::string kProfile3 =
     R"({"profile":3,"weapon_dps":[0,0],"summary":[0,4721,18.7,0,50,5,67,67,187,127,0])";
 
-// The usage lines grew with the glyph pack options and the glyphs command; everything else is as
-// it was before the move to CLI11.
+// The usage lines grew with the glyph pack options, the glyphs command and --text; everything else
+// is as it was before the move to CLI11.
 const std::string kReadUsageLine =
     "usage: tallywick-cli read IMAGE [--set equip|compare] [--socket-options "
     "E_WEAPON,E_HELM,E_OTHER,C_WEAPON,C_HELM,C_OTHER] [--error-limit KIND,OPTION,VALUE] "
-    "[--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png]\n";
+    "[--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png] [--text]\n";
 const std::string kProfileUsageLine = "usage: tallywick-cli profile INI [--profile N]\n";
 const std::string kCompareUsageLine =
-    "usage: tallywick-cli compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK]\n";
+    "usage: tallywick-cli compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK] [--text]\n";
 const std::string kEquipUsageLine =
-    "usage: tallywick-cli equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK]\n";
+    "usage: tallywick-cli equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK] [--text]\n";
 const std::string kAllUsage =
     "usage:\n"
     "  tallywick-cli read IMAGE [--set equip|compare] [--socket-options "
     "E_WEAPON,E_HELM,E_OTHER,C_WEAPON,C_HELM,C_OTHER] [--error-limit KIND,OPTION,VALUE] "
-    "[--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png]\n"
+    "[--main-attribute 5|6|7] [--glyphs PACK] [--explain OUT.png] [--text]\n"
     "  tallywick-cli profile INI [--profile N]\n"
-    "  tallywick-cli compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK]\n"
-    "  tallywick-cli equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK]\n"
+    "  tallywick-cli compare INI IMAGE [--secondary] [--profile N] [--glyphs PACK] [--text]\n"
+    "  tallywick-cli equip INI IMAGE [--secondary] [--profile N] [--write] [--glyphs PACK] [--text]\n"
     "  tallywick-cli glyphs check|learn|cut ...\n";
 
 class CliPinnedOutput : public scenes::ReaderTest {

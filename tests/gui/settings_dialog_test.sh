@@ -159,7 +159,7 @@ gui_query_controls "정보" || gui_abort "no controls in the about box"
 cp "$GUI_CONTROLS" "$GUI_WORK/about.log"
 gui_screenshot about-box >/dev/null
 gui_window_shot "$about" about-box-window >/dev/null
-assert_eq "Tallywick v1.2d" "$(gui_control_field 1110 text)" "the about box names the version"
+assert_eq "Tallywick v$(head -n1 "$GUI_ROOT/VERSION")" "$(gui_control_field 1110 text)" "the about box names the version"
 assert_eq "2012/09/23" "$(gui_control_field 1111 text)" "and the release date"
 assert_eq "   Tallywick는 아래의 블로그 주소를 통해 정식으로 배포됩니다.  프로그램에 대한 의견은 언제나 환영합니다." \
     "$(gui_control_field 1109 text)" "and the distribution note (line breaks shown as spaces)"

@@ -1,0 +1,16 @@
+# The program's version, kept in one place: the file VERSION, as players know it ("1.2d": release
+# 1.2, its fourth build). The about box's text, the version resource of Tallywick.exe (1.2.4.0)
+# and the release zip's name are all derived from it here.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/VERSION)
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/VERSION TALLYWICK_VERSION LIMIT_COUNT 1)
+if(NOT TALLYWICK_VERSION MATCHES "^([0-9]+)\\.([0-9]+)([a-z])$")
+  message(FATAL_ERROR "VERSION holds \"${TALLYWICK_VERSION}\"; it must read like 1.2d")
+endif()
+set(_tallywick_major ${CMAKE_MATCH_1})
+set(_tallywick_minor ${CMAKE_MATCH_2})
+string(FIND "abcdefghijklmnopqrstuvwxyz" ${CMAKE_MATCH_3} _tallywick_letter)
+math(EXPR _tallywick_build "${_tallywick_letter} + 1")
+set(TALLYWICK_VERSION_NUMBERS "${_tallywick_major},${_tallywick_minor},${_tallywick_build},0")
+set(TALLYWICK_VERSION_DOTTED "${_tallywick_major}.${_tallywick_minor}.${_tallywick_build}.0")
+set(TALLYWICK_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/cmake/version.h.in ${TALLYWICK_GENERATED_DIR}/tallywick_version.h @ONLY)
