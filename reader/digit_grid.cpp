@@ -63,7 +63,8 @@ bool SplitValue(std::string text, std::vector<std::string>& numbers, int& tail) 
 }
 
 bool SolveGrid(const std::vector<Number>& numbers, const Grid& known, const bool knownBearing[kNodes],
-               bool knownAdvance, bool knownPointAdvance, Grid& grid, std::string& error) {
+               bool knownAdvance, bool knownPointAdvance, Grid& grid, std::string& error, bool* uncertain) {
+    if (uncertain) *uncertain = false;
     int inkWidth[kNodes] = {};
     bool seen[kNodes] = {};
     int maxWidth = 1;
@@ -147,6 +148,10 @@ bool SolveGrid(const std::vector<Number>& numbers, const Grid& known, const bool
         }
     }
     if (found.empty()) return error = "the numbers do not stand on one digit grid", false;
+    if (uncertain)
+        *uncertain = std::any_of(found.begin(), found.end(), [&](const Grid& g) {
+            return g.advance != found[0].advance || g.pointAdvance != found[0].pointAdvance;
+        });
     for (const Grid& g : found)
         if (g.advance != found[0].advance)
             return error =

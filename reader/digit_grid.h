@@ -41,5 +41,7 @@ struct Grid {
 // Finds the digit grid the numbers stand on: one advance per digit, one per point, and each
 // character's bearing, from the distances between neighbouring characters' ink. Known values
 // (from the pack) are kept; the rest must come out unique.
+// `uncertain` is set when the numbers fit more than one grid (more tooltips will tell).
 bool SolveGrid(const std::vector<Number>& numbers, const Grid& known, const bool knownBearing[kNodes],
-               bool knownAdvance, bool knownPointAdvance, Grid& grid, std::string& error);
+               bool knownAdvance, bool knownPointAdvance, Grid& grid, std::string& error,
+               bool* uncertain = nullptr);

@@ -88,6 +88,7 @@ struct Learner {
     std::vector<FoundLine> lines;
     int boxHeight = 0, captionOffset = 0;
     bool haveCaptionOffset = false;
+    bool uncertain = false;  // the numbers fit more than one digit grid
 
     bool Fail(std::string why) {
         error = std::move(why);
@@ -306,7 +307,7 @@ bool Learner::LearnNumbers() {
                 known.bearing[node] = InkBox(pack.templates[DigitIndex(node, white)]).x0;
     known.advance = pack.layout.digitAdvance, known.pointAdvance = pack.layout.pointAdvance;
     if (!SolveGrid(numbers, known, knownBearing, HasField(kDigitAdvance), HasField(kPointAdvance), grid,
-                   error))
+                   error, &uncertain))
         return false;
 
     // The weapon lines have no bullet: their line box is where their digits' pictures fit, from
@@ -465,30 +466,40 @@ bool BlackAllRound(const PixelBuffer& image) {
 
 }  // namespace
 
-bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
-                      PackContents& contents, LearnReport& report, std::string& error) {
-    if (what.kind < 0 || what.kind >= kKindCount) return error = "the item kind must be 0..12", false;
-    if (what.weapon &&
-        (!IsNumber(what.attacksPerSecond) || !IsNumber(what.minDamage) || !IsNumber(what.maxDamage)))
-        return error = "the weapon's numbers must be digits with an optional point", false;
+bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string& error) {
     TooltipRect rect;
     if (!FindTooltip(image, rect)) {
         // A tooltip saved with the capture hotkey is the black body alone: the whole picture.
         if (!BlackAllRound(image))
             return error =
                        "no tooltip in the picture: neither a black rectangle of at least 201 rows on a "
-                       "screen "
-                       "nor a saved tooltip with black edges",
+                       "screen nor a saved tooltip with black edges",
                    false;
         rect = TooltipRect{0, 0, image.width, image.height};
     }
-    const PixelBuffer t = CropPixels(image, rect.x, rect.y, rect.width, rect.height);
+    tooltip = CropPixels(image, rect.x, rect.y, rect.width, rect.height);
+    return true;
+}
+
+bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
+                      PackContents& contents, LearnReport& report, std::string& error) {
+    if (what.kind < 0 || what.kind >= kKindCount) return error = "the item kind must be 0..12", false;
+    if (what.weapon &&
+        (!IsNumber(what.attacksPerSecond) || !IsNumber(what.minDamage) || !IsNumber(what.maxDamage)))
+        return error = "the weapon's numbers must be digits with an optional point", false;
+    PixelBuffer t;
+    if (!FindTooltipBody(image, t, error)) return false;
     // Work on copies, so that a tooltip that cannot be learned leaves the pack as it was.
     GlyphPack next = pack;
     PackContents nextContents = contents;
     LearnReport nextReport;
     Learner learner{t, what, next, nextContents, nextReport, error, {}, FindBands(t), {}, 0, 0, false};
-    if (!learner.FindLines() || !learner.LearnNumbers() || !learner.LearnSockets()) return false;
+    if (!learner.FindLines() || !learner.LearnNumbers() || !learner.LearnSockets()) {
+        if (!learner.uncertain) return false;
+        report = LearnReport();
+        report.pending = error;
+        return true;
+    }
     learner.LearnKind();
     learner.Commit();
 

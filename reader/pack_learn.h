@@ -35,7 +35,14 @@ struct LearnReport {
     std::vector<std::string> disagreements;  // cuts that differ from what the pack holds
     std::vector<std::string> notes;          // what this tooltip could not teach, and why
     std::vector<std::string> readBack;       // where reading the tooltip with the pack falls short
+    // Why the tooltip cannot be learned whole yet (the digit grid is not settled by what has been
+    // described so far); empty when it was learned whole.
+    std::string pending;
 };
+
+// The tooltip body in `image`: the black rectangle of a screenshot, or the whole picture when it is
+// a saved tooltip (black all round). False with `error` when there is neither.
+bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string& error);
 
 // Learns from one picture (a screen or a saved tooltip). Fails with `error` when the tooltip or
 // its lines cannot be found as described; otherwise updates `pack` and `contents` with what is
