@@ -269,6 +269,11 @@ std::string TeachText(const LearnSource& source, const TeachOutcome& outcome, co
     out += Lines("보류 중인 툴팁 (다음 툴팁이 글자 간격을 정하면 배움):", outcome.pending);
     out += Lines("보류했다가 이번에 배운 툴팁:", outcome.settled);
     out += "\r\n팩에 아직 없는 것:\r\n" + PackLacksText(after);
+    // The learner writes nothing when the tooltip, learned as described, would not read back so.
+    if (!outcome.wrote && !outcome.report.readBack.empty())
+        return out + "\r\n" +
+               Lines("설명대로 배우면 설명과 다르게 읽혀 팩에 쓰지 않았습니다. 종류, 옵션과 값을 확인하세요:",
+                     outcome.report.readBack);
     out += "\r\n다시 읽은 결과: " + RecordText(outcome.readBack) + "\r\n";
     const std::vector<std::string> differ = Differences(outcome.readBack, ExpectedRecord(what));
     out += differ.empty() ? "설명과 똑같이 읽힘\r\n" : Lines("설명과 다르게 읽힌 것:", differ);

@@ -14,7 +14,7 @@
 #include "base/catalogue.h"
 #include "base/files.h"
 #include "base/settings.h"
-#include "reader/locator.h"
+#include "reader/pack_learn.h"
 #include "res/resource.h"
 #include "win/controls_win.h"
 #include "win/dispatcher_win.h"
@@ -167,6 +167,12 @@ void OnInit(HWND dialog, LearnSession* session) {
     ShowSession(dialog);
 }
 
+void ReportFolderFailure(HWND dialog, const std::string& folder, const std::string& why) {
+    std::wstring text = L"글자 팩 폴더에 쓸 수 없습니다. 팩을 바꾸지 않았습니다.\n" + Utf8ToWide(folder);
+    if (!why.empty()) text += L"\n" + Utf8ToWide(why);
+    MessageBoxW(dialog, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
+}
+
 void OnTeach(HWND dialog) {
     LearnSession& s = Session(dialog);
     if (!s.have) return;
@@ -177,11 +183,9 @@ void OnTeach(HWND dialog) {
         SetText(dialog, IDC_LEARN_REPORT, "배우기 전에 고칠 것: " + problem);
         return;
     }
-    // A folder that cannot be written is named, and nothing is tried.
+    // A folder that cannot be written is named before anything is tried.
     if (!FolderWritable(s.source.folder)) {
-        const std::wstring text =
-            L"글자 팩 폴더에 쓸 수 없습니다. 아무것도 바꾸지 않았습니다.\n" + Utf8ToWide(s.source.folder);
-        MessageBoxW(dialog, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
+        ReportFolderFailure(dialog, s.source.folder, std::string());
         return;
     }
     const PackContents before = FolderContents(s.source.folder);
@@ -190,6 +194,10 @@ void OnTeach(HWND dialog) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const bool taught = TeachPackFolder(s.source.folder, s.tooltip, what, outcome, error);
     SetCursor(previous);
+    if (!taught && outcome.folderFailed) {
+        ReportFolderFailure(dialog, s.source.folder, error);
+        return;
+    }
     if (!taught) {
         SetText(dialog, IDC_LEARN_REPORT, "배우지 못했습니다 (팩은 그대로): " + error);
         return;
@@ -223,15 +231,18 @@ void OnOpen(HWND dialog) {
         SetText(dialog, IDC_LEARN_REPORT, "그림을 열지 못했습니다: " + file + "\r\n" + error);
         return;
     }
+    PixelBuffer tooltip;
+    if (!FindTooltipBody(picture, tooltip, error)) {
+        SetText(dialog, IDC_LEARN_REPORT, "그림에서 툴팁을 찾지 못했습니다: " + file + "\r\n" + error);
+        return;
+    }
+    s.have = true;
+    s.tooltip = std::move(tooltip);
     s.source = LearnSource();
     s.source.openedFile = true;
     s.source.file = file;
     s.source.pictureWidth = picture.width;
     s.source.pictureHeight = picture.height;
-    TooltipRect rect;
-    s.have = true;
-    s.tooltip = FindTooltip(picture, rect) ? CropPixels(picture, rect.x, rect.y, rect.width, rect.height)
-                                           : std::move(picture);
     s.source.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     s.source.screenHeight = GetSystemMetrics(SM_CYSCREEN);
     s.source.folder = PackFolder(s.source.screenWidth, s.source.screenHeight);
