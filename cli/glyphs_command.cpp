@@ -160,15 +160,15 @@ int RunLearn(const std::vector<std::string>& args, std::string& out, std::string
     ListLines(out, "learned", report.learned);
     ListLines(out, "disagrees with the pack (kept the pack's)", report.disagreements);
     ListLines(out, "not learned", report.notes);
-    ListLines(out, "reading it back falls short", whole ? report.readBack : std::vector<std::string>());
-    if (whole && report.readBack.empty()) out += "reads back exactly\n";
-    if (!outcome.wrote && (!report.readBack.empty() || !report.disagreements.empty()))
-        out += "nothing written: the description does not fit the tooltip\n";
+    ListLines(out, "reading it back falls short", report.readBack);
+    if (report.readBack.empty()) out += "reads back exactly\n";
+    if (!outcome.fits) out += "nothing written: the tooltip does not read back as described\n";
     ListLines(out, "learned from tooltips kept earlier", outcome.settled);
     ListLines(out, "kept until later tooltips settle the digit grid", outcome.pending);
     ListLines(out, "the pack still lacks", outcome.missing);
     // A tooltip kept for later is no failure: the player goes on with the next one.
-    return report.disagreements.empty() && (!whole || report.readBack.empty()) ? kExitOk : kExitNotRead;
+    return outcome.fits && report.disagreements.empty() && (!whole || report.readBack.empty()) ? kExitOk
+                                                                                               : kExitNotRead;
 }
 
 int RunCut(const std::vector<std::string>& args, std::string& out, std::string& err) {

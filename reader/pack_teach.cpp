@@ -148,6 +148,45 @@ void RemovePending(const std::string& folder, const std::string& name) {
     fs::remove(PathFromUtf8(folder + "/" + name + ".bmp"), ec);
 }
 
+// Pictures of the pack placed by a guess, kept in the pending folder as their resource ids.
+constexpr char kGuessesFile[] = "guesses.txt";
+
+PackGuesses LoadGuesses(const std::string& folder) {
+    PackGuesses guesses;
+    std::string text, why;
+    if (!ReadFileBytes(folder + "/" + kPendingFolder + "/" + kGuessesFile, text, why, 1 << 16))
+        return guesses;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) {
+        int id = 0;
+        if (!ParseWhole(word, id, 1, 1000)) continue;
+        for (int i = 0; i < kGlyphCount; ++i)
+            if (kGlyphInfo[i].resourceId == id) guesses.picture[i] = true;
+    }
+    return guesses;
+}
+
+bool SaveGuesses(const std::string& folder, const PackGuesses& guesses, std::string& error) {
+    const std::string path = folder + "/" + kPendingFolder + "/" + kGuessesFile;
+    std::error_code ec;
+    if (!guesses.Any()) {
+        fs::remove(PathFromUtf8(path), ec);
+        return true;
+    }
+    std::string text = "# Pictures of the pack placed in their cells by a guess, by resource id.\n";
+    for (int i = 0; i < kGlyphCount; ++i)
+        if (guesses.picture[i]) text += std::to_string(kGlyphInfo[i].resourceId) + "\n";
+    fs::create_directories(PathFromUtf8(folder + "/" + kPendingFolder), ec);
+    if (!ReplaceFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()), error))
+        return error = path + ": " + error, false;
+    return true;
+}
+
+bool ReadsBackKind(const LearnReport& report) {
+    return std::none_of(report.readBack.begin(), report.readBack.end(),
+                        [](const std::string& s) { return s.rfind("the kind", 0) == 0; });
+}
+
 }  // namespace
 
 bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const LearnTooltip& what,
@@ -159,78 +198,96 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     PackContents contents;
     if (IsFolder(folder) && !LoadGlyphPack(folder, pack, error, &contents))
         return outcome.folderFailed = true, false;
-    PixelBuffer tooltip;
-    if (!FindTooltipBody(image, tooltip, error)) return false;
-
-    GlyphPack next = pack;
-    PackContents nextContents = contents;
+    std::vector<TaughtTooltip> taught(1);
+    if (!FindTooltipBody(image, taught[0].tooltip, error)) return false;
+    taught[0].what = what;
+    const PackGuesses guessed = LoadGuesses(folder);
     LearnReport& report = outcome.report;
-    if (!LearnFromTooltip(tooltip, what, next, nextContents, report, error)) return false;
-    const bool isPending = !report.pending.empty();
 
-    // Tooltips kept earlier, tried again while any of them settles with what is known now.
-    std::vector<Pending> waiting = LoadPending(folder, report.notes);
-    std::vector<std::string> settledNames;
-    for (bool progress = true; progress;) {
-        progress = false;
-        for (auto it = waiting.begin(); it != waiting.end();) {
-            GlyphPack trial = next;
-            PackContents trialContents = nextContents;
-            LearnReport r;
-            std::string why;
-            if (!LearnFromTooltip(it->tooltip, it->what, trial, trialContents, r, why) ||
-                !r.pending.empty() || !r.readBack.empty()) {
-                ++it;
-                continue;
-            }
-            next = std::move(trial), nextContents = trialContents;
-            for (const std::string& l : r.learned) report.learned.push_back(l + " (from " + it->name + ")");
-            settledNames.push_back(it->name);
-            it = waiting.erase(it);
-            progress = true;
+    // The tooltip alone must fit its description; then the kept ones join it one by one, each
+    // left aside when it contradicts the others or, learned, does not read back as described.
+    GlyphPack next;
+    PackContents nextContents;
+    PackGuesses nextGuesses;
+    std::vector<LearnReport> reports;
+    auto learn = [&](const std::vector<TaughtTooltip>& set, std::string& why) {
+        next = pack, nextContents = contents, nextGuesses = guessed;
+        return LearnFromTooltips(set, next, nextContents, nextGuesses, reports, why);
+    };
+    if (!learn(taught, error)) return false;
+    std::vector<Pending> kept = LoadPending(folder, report.notes);
+    std::vector<std::string> asideNames;
+    for (Pending& p : kept) {
+        taught.push_back(TaughtTooltip{std::move(p.tooltip), std::move(p.what), p.name});
+        std::string why;
+        if (!learn(taught, why)) {
+            report.notes.push_back(p.name + " is left aside this time: " + why);
+            asideNames.push_back(p.name + ": left aside, " + why);
+            taught.pop_back();
+        } else if (reports.back().pending.empty() && !reports.back().readBack.empty()) {
+            report.notes.push_back(
+                p.name + " does not read back as described and is left aside: " + reports.back().readBack[0]);
+            asideNames.push_back(p.name + ": does not read back as described");
+            taught.pop_back();
         }
     }
+    if (!learn(taught, error)) return false;  // the set that was learned last, once more
+    const LearnReport& mine = reports[0];
+    report.learned = mine.learned, report.disagreements = mine.disagreements, report.readBack = mine.readBack;
+    report.pending = mine.pending;
+    for (const std::string& n : mine.notes) report.notes.push_back(n);
+    for (size_t i = 1; i < reports.size(); ++i)
+        report.learned.insert(report.learned.end(), reports[i].learned.begin(), reports[i].learned.end());
+    outcome.readBack = ReadQuietly(taught[0].tooltip, next);
 
-    outcome.readBack = ReadQuietly(tooltip, next);
     // A tooltip learned whole must read back as described, and a kept one at least by its kind;
     // otherwise the description does not fit it and nothing is written.
-    const bool fits =
-        isPending ? outcome.readBack.kind == what.kind || report.learned.empty() : report.readBack.empty();
-    if (!fits) {
+    const bool isPending = !mine.pending.empty();
+    if (isPending ? !ReadsBackKind(mine) : !mine.readBack.empty()) {
+        outcome.fits = false;
         outcome.missing = MissingFromPack(contents);
-        outcome.readBack = ReadQuietly(tooltip, pack);
-        for (const std::string& name : settledNames) outcome.pending.push_back(name);
-        for (const Pending& p : waiting) outcome.pending.push_back(p.name);
+        outcome.readBack = ReadQuietly(taught[0].tooltip, pack);
+        for (size_t i = 1; i < taught.size(); ++i) outcome.pending.push_back(taught[i].name);
+        outcome.pending.insert(outcome.pending.end(), asideNames.begin(), asideNames.end());
         return true;
     }
 
     std::vector<std::string> written;
-    if (!SaveGlyphPack(folder, next, nextContents, error, &written))
-        return outcome.folderFailed = true, false;
+    outcome.folderFailed = true;
+    if (!SaveGlyphPack(folder, next, nextContents, error, &written)) return false;
     outcome.wrote = !written.empty();
     if (isPending) {
         std::error_code ec;
         fs::create_directories(PathFromUtf8(folder + "/" + kPendingFolder), ec);
         const std::string name = NextPendingName(folder);
         std::string why;
-        outcome.folderFailed = true;
         if (ec || name.empty())
             return error = folder + "/" + kPendingFolder + ": cannot keep the tooltip", false;
         const std::string text = FormatTooltipDescription(what);
-        if (!ReplaceFileBytes(folder + "/" + name + ".bmp", EncodeBmp24(tooltip), why) ||
+        if (!ReplaceFileBytes(folder + "/" + name + ".bmp", EncodeBmp24(taught[0].tooltip), why) ||
             !ReplaceFileBytes(folder + "/" + name + ".txt", std::vector<uint8_t>(text.begin(), text.end()),
                               why))
             return error = folder + "/" + name + ": " + why, false;
-        outcome.folderFailed = false;
         outcome.wrote = true;
-        outcome.pending.push_back(name + ": " + report.pending);
+        outcome.pending.push_back(name + ": " + mine.pending);
     }
-    for (const std::string& name : settledNames) {
-        RemovePending(folder, name);
-        outcome.settled.push_back(name);
+    for (size_t i = 1; i < taught.size(); ++i) {
+        if (!reports[i].pending.empty()) {
+            outcome.pending.push_back(taught[i].name + ": " + reports[i].pending);
+            continue;
+        }
+        RemovePending(folder, taught[i].name);
+        outcome.settled.push_back(taught[i].name);
         outcome.wrote = true;
     }
-    for (const Pending& p : waiting) outcome.pending.push_back(p.name + ": still waiting for the digit grid");
+    outcome.pending.insert(outcome.pending.end(), asideNames.begin(), asideNames.end());
+    if (nextGuesses.Any() != guessed.Any() ||
+        !std::equal(std::begin(nextGuesses.picture), std::end(nextGuesses.picture),
+                    std::begin(guessed.picture))) {
+        if (!SaveGuesses(folder, nextGuesses, error)) return false;
+        outcome.wrote = true;
+    }
+    outcome.folderFailed = false;
     outcome.missing = MissingFromPack(nextContents);
     return true;
 }

@@ -34,6 +34,8 @@ struct TeachOutcome {
     std::vector<std::string> missing;  // what the pack still lacks (MissingFromPack)
     ItemRecord readBack;               // the tooltip read with the pack as it now stands
     bool wrote = false;                // the folder changed
+    bool fits = true;                  // false: learned, it does not read back as described, so
+                                       // nothing was written
     bool folderFailed = false;         // on failure: the folder could not be read or written
 };
 
