@@ -270,7 +270,7 @@ std::string TeachText(const LearnSource& source, const TeachOutcome& outcome, co
     out += Lines("보류했다가 이번에 배운 툴팁:", outcome.settled);
     out += "\r\n팩에 아직 없는 것:\r\n" + PackLacksText(after);
     // The learner writes nothing when the tooltip, learned as described, would not read back so.
-    if (!outcome.wrote && !outcome.report.readBack.empty())
+    if (!outcome.fits)
         return out + "\r\n" +
                Lines("설명대로 배우면 설명과 다르게 읽혀 팩에 쓰지 않았습니다. 종류, 옵션과 값을 확인하세요:",
                      outcome.report.readBack);

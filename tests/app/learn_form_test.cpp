@@ -114,7 +114,6 @@ TEST(LearnFormTest, TextsSayWhatThePackHoldsLearnedAndReadsBack) {
     LearnSource source;
     source.folder = "glyphs/1920x1200";
     TeachOutcome outcome;
-    outcome.wrote = true;
     outcome.pending = {"ring.bmp: the digit grid is not settled yet"};
     outcome.readBack.kind = 4;
     outcome.readBack.stats[kIntelligence] = 345;
@@ -128,7 +127,7 @@ TEST(LearnFormTest, TextsSayWhatThePackHoldsLearnedAndReadsBack) {
           "다시 읽은 결과: 반지: 지능 345", "민첩 0 (설명 1120)"})
         EXPECT_NE(std::string::npos, text.find(part)) << part << "\n" << text;
     // A description that would not read back is not written, and the text says so instead.
-    outcome.wrote = false;
+    outcome.fits = outcome.wrote = false;
     outcome.report.readBack = {"stat 6 reads as 0, described 345"};
     const std::string refused = TeachText(source, outcome, before, before, what, 0, 9);
     EXPECT_NE(std::string::npos, refused.find("팩에 쓰지 않았습니다")) << refused;
