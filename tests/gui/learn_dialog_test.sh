@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Teaching Tallywick a screen from inside the program, as a new player does. The stand-in game shows
-# a screen the built-in pictures cannot read: Ctrl+1 fails with the pictures alert. "글자 팩 만들기",
+# a screen in a smaller face whose digits, points and tildes touch, which the built-in pictures
+# cannot read: Ctrl+1 fails with the pictures alert. "글자 팩 만들기",
 # opened from the menu on that capture, is filled through its control ids and learns; a folder that
-# cannot be written is named and changes nothing. Two more tooltips (one captured, one opened as a
-# PNG screenshot) complete the pack, each pre-filled further than the one before; then Ctrl+1 equips
+# cannot be written is named and changes nothing; the first tooltip waits for the digit grid. Two
+# more (one captured, which settles the first, one opened as a PNG screenshot) complete the pack,
+# each pre-filled further than the one before; then Ctrl+1 equips
 # two untaught items exactly as the command-line reader does with the same pack, and a later
 # tooltip comes pre-filled in full.
 source "$(dirname "$0")/harness.sh"
@@ -100,8 +102,8 @@ teach() {  # NAME: presses "배우기" and checks the report against the fields 
     echo "fields typed by hand on $1: $by_hand" | tee -a "$GUI_ARTIFACTS/figures.txt"
 }
 
-cp "$scenes/second_teach_ring.txt" "$GUI_WORK/scene.txt"
-gui_start_game --scene "$GUI_WORK/scene.txt" --pack "$GUI_ROOT/tests/data/second_screen" \
+cp "$scenes/tight_teach_ring.txt" "$GUI_WORK/scene.txt"
+gui_start_game --scene "$GUI_WORK/scene.txt" --pack "$GUI_ROOT/tests/data/tight_screen" \
     --save-picture "$GUI_WORK/shown.bmp" || gui_abort "no game"
 gui_launch tw "$app" "$app/Tallywick.exe" --log "$(gui_winpath "$log")"
 main=$(gui_wait_window "Tallywick") || gui_abort "no main window"
@@ -120,7 +122,7 @@ assert_eq "1 0" "$(field 2515 enabled) $(field 2516 enabled)" "rows beyond the s
 assert_eq "— -1 0" "$(field 2510) $(field 2501 choice) $(field 2550 enabled)" "no option, no kind, no weapon line for a ring"
 assert_ok "the tooltip is drawn" test "$(gui_count_colour "$(gui_screenshot dialog-picture)" \
     "$(field 2571 x)" "$(field 2571 y)" "$(field 2571 w)" "$(field 2571 h)" 000000)" -gt 20000
-describe 4 6=1120 7=345 4=7.5 12=71~75 13=6 14=89 sockets=0
+describe 4 6=1099 7=390 4=10.5 12=99~129 13=9 14=87 sockets=0
 assert_eq "지능" "$(field 2511)" "options are listed by caption"
 
 # A pack folder that cannot be written (a file stands where its parent folder belongs) is named.
@@ -133,23 +135,25 @@ assert_eq "not a folder" "$(cat "$app/glyphs")" "and nothing changes"
 rm "$app/glyphs"
 teach "the first tooltip"
 gui_window_shot "$dialog" dialog-first-after >/dev/null
-assert_file_contains "$GUI_CONTROLS" 'id=2570 .*배운 것: .*파란 글자: .*팩에 아직 없는 것: .*다시 읽은 결과: 반지' "the report says what was learned, lacks and reads back"
+assert_file_contains "$GUI_CONTROLS" 'id=2570 .*배운 것: .*파란 글자: .*보류 중인 툴팁.*pending/0001: .*팩에 아직 없는 것: .*다시 읽은 결과: 반지' \
+    "the report says what was learned, what waits for the digit grid, what the pack lacks and how it reads back"
 assert_ok "the pack folder is beside the program" test -f "$pack/layout.txt"
 close_dialog
 
 # --- A weapon, captured with Ctrl+2 (which leaves the profile alone), now read with the new pack.
-show second_teach_weapon
+show tight_teach_weapon
 press ctrl+2
 assert_log_line "$log" '^action=3 .* pack=1920x1200 ' "the next action reads with the new pack at once"
 open_dialog
-describe 1 6=35 7=120 31=2350 aps=1.10 damage=1187~1469 sockets=1
+describe 1 6=46 7=208 31=3579 aps=1.40 damage=1990~2469 sockets=1
 assert_eq 1 "$(field 2550 enabled)" "the weapon lines are open for a weapon"
 teach "the second tooltip"
+assert_file_contains "$GUI_CONTROLS" 'id=2570 .*보류했다가 이번에 배운 툴팁: +pending/0001' "it lets the first tooltip be learned whole"
 close_dialog
 
 # --- An amulet opened as a PNG screenshot: learned for the primary display's size.
-show second_teach_amulet
-convert "$GUI_WORK/second_teach_amulet.bmp" "$GUI_WORK/amulet.png"
+show tight_teach_amulet
+convert "$GUI_WORK/tight_teach_amulet.bmp" "$GUI_WORK/amulet.png"
 open_dialog
 gui_click_control 2561
 picker=$(gui_wait_window "열기" 10) || gui_abort "no file dialog"
@@ -160,7 +164,7 @@ gui_wait_window_gone "$picker" 10
 sleep 1
 gui_query_controls "$title"
 assert_file_contains "$GUI_CONTROLS" 'id=2570 .*amulet\.png .*주 모니터의 크기 1920x1200' "an opened picture is learned for the display's size"
-describe 11 10=240 15=57 37=31 20=12~30 sockets=0
+describe 11 10=246 15=68 37=48 20=14~38 sockets=0
 teach "the third tooltip"
 gui_window_shot "$dialog" dialog-third-after >/dev/null
 assert_file_contains "$GUI_CONTROLS" 'id=2570 .*설명과 똑같이 읽힘' "the third tooltip reads back exactly"
@@ -168,10 +172,10 @@ close_dialog
 cp -r "$pack" "$GUI_WORK/pack"
 
 # --- Untaught items: Ctrl+1 equips them with the pack; a later tooltip comes pre-filled in full.
-show second_ring
+show tight_ring
 press ctrl+1
 assert_log_line "$log" '^action=1 outcome=equipped .* pack=1920x1200 ' "Ctrl+1 equips an untaught ring"
-show second_weapon
+show tight_weapon
 sleep 4  # the notice slides away
 press ctrl+1
 assert_log_line "$log" '^action=1 outcome=equipped .* pack=1920x1200 ' "Ctrl+1 equips an untaught weapon"
@@ -188,7 +192,7 @@ gui_close_window "$main" tw
 assert_eq 0 "$GUI_EXIT_CODE" "the program ends cleanly"
 
 # The profile holds exactly what the command-line reader equips from the same pictures and pack.
-for picture in second_ring second_weapon; do
+for picture in tight_ring tight_weapon; do
     gui_run "$GUI_WORK" "$cli" equip "$(gui_winpath "$GUI_WORK/expected.ini")" "$(gui_winpath "$GUI_WORK/$picture.bmp")" \
         --glyphs "$(gui_winpath "$GUI_WORK/pack")" --write
     assert_eq 0 "$?" "the reader equips $picture with the pack"
