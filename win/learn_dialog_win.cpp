@@ -306,6 +306,8 @@ void OnCommand(HWND dialog, int id, int code) {
 }
 
 INT_PTR CALLBACK LearnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Controls may talk to the dialog before it has its session.
+    if (message != WM_INITDIALOG && !GetWindowLongPtrW(dialog, DWLP_USER)) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
             OnInit(dialog, reinterpret_cast<LearnSession*>(lParam));
