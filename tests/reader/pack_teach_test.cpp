@@ -117,10 +117,10 @@ TEST_F(PackTeaching, WhatDoesNotFitWritesNothingAndTeachingAgainRewritesNothing)
     for (const TooltipScene& scene : SecondScreenTeaching(second_)) Teach(scene);
     const auto before = Snapshot(folder_);
     ASSERT_FALSE(before.empty());
-    // The ring described as an amulet: the pack knows the ring's caption, so it reads back wrong.
+    // The ring described as a chest: the pack knows the ring's caption, so it reads back wrong.
     TooltipScene ring = SecondScreenOthers(second_)[0];
     LearnTooltip wrongKind = Describe(ring);
-    wrongKind.kind = 11;
+    wrongKind.kind = 6;
     TeachOutcome outcome;
     std::string error;
     ASSERT_TRUE(TeachPackFolder(folder_, Tooltip(ring), wrongKind, outcome, error)) << error;
