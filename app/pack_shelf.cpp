@@ -46,6 +46,19 @@ PackPick PackShelf::PackFor(int width, int height) {
     return pick;
 }
 
+void PackShelf::Drop(int width, int height) {
+    Slot* slot;
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        const auto found = slots_.find({width, height});
+        if (found == slots_.end()) return;
+        slot = found->second.get();
+    }
+    std::lock_guard<std::mutex> hold(slot->mutex);
+    if (slot->pack) slot->dropped.push_back(std::move(slot->pack));
+    slot->ready = false;
+}
+
 PackPick PackShelf::Load(int width, int height, Slot& slot) {
     PackPick pick{&BuiltInPack(), false, std::nullopt};
     const std::string folder = PackFolderForSize(root_, width, height);

@@ -1,7 +1,7 @@
 // Glyph packs chosen by screen size: a root folder holds one pack folder per screen size, named
 // WIDTHxHEIGHT ("glyphs/2560x1440"). A capture of a size with no folder is read with the built-in
 // pack. A size's pack is loaded and checked the first time that size is asked for and then kept
-// for the life of the shelf: what is handed out is never freed or changed while the shelf lives.
+// until that size is dropped: what is handed out is never freed or changed while the shelf lives.
 // Safe to use from several threads at once; a size is loaded once however many ask together.
 #pragma once
 #include <functional>
@@ -46,13 +46,19 @@ public:
     // The pack for a capture of width x height. A size that is not positive gets the built-in pack.
     PackPick PackFor(int width, int height);
 
+    // Forgets the pack of that size, so that the next call for it loads the folder again (after
+    // the folder was taught more) and tells its problems again. The pack handed out so far stays
+    // alive and unchanged until the shelf goes, since an action may still be reading with it.
+    void Drop(int width, int height);
+
     const std::string& Root() const { return root_; }
 
 private:
     struct Slot {
         std::mutex mutex;  // held while the size loads, so that callers for it wait for that load
         bool ready = false;
-        std::unique_ptr<const GlyphPack> pack;  // null: the built-in pack
+        std::unique_ptr<const GlyphPack> pack;                  // null: the built-in pack
+        std::vector<std::unique_ptr<const GlyphPack>> dropped;  // handed out before a Drop
     };
     PackPick Load(int width, int height, Slot& slot);
 

@@ -2,6 +2,7 @@
 //   glyphs check PACK
 //   glyphs learn PACK IMAGE --kind KIND [--weapon APS,MIN~MAX] [--empty-sockets N] --line ROW=TEXT ...
 //   glyphs cut PACK IMAGE ID X Y W H
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <system_error>
@@ -15,6 +16,7 @@
 #include "cli/json.h"
 #include "reader/pack_check.h"
 #include "reader/pack_learn.h"
+#include "reader/pack_teach.h"
 
 const char kGlyphsUsage[] = "glyphs check|learn|cut ...";
 const char kGlyphsCheckUsage[] = "glyphs check PACK";
@@ -147,20 +149,26 @@ int RunLearn(const std::vector<std::string>& args, std::string& out, std::string
     PixelBuffer image;
     if (!LoadImageFile(l.image, image, why))
         return err = "tallywick-cli: " + l.image + ": " + why + "\n", kExitUsage;
-    LearnReport report;
-    if (!LearnFromTooltip(image, l.what, pack, contents, report, why)) {
+    TeachOutcome outcome;
+    if (!TeachPackFolder(l.folder, image, l.what, outcome, why)) {
+        if (outcome.folderFailed) return err = "tallywick-cli: glyph pack: " + why + "\n", kExitUsage;
         err = "tallywick-cli: " + l.image + ": " + why + "\n";
         return kExitNotRead;
     }
-    if (!report.learned.empty() && !SaveGlyphPack(l.folder, pack, contents, why))
-        return err = "tallywick-cli: glyph pack: " + why + "\n", kExitUsage;
+    const LearnReport& report = outcome.report;
+    const bool whole = report.pending.empty();
     ListLines(out, "learned", report.learned);
     ListLines(out, "disagrees with the pack (kept the pack's)", report.disagreements);
     ListLines(out, "not learned", report.notes);
     ListLines(out, "reading it back falls short", report.readBack);
     if (report.readBack.empty()) out += "reads back exactly\n";
-    ListLines(out, "the pack still lacks", MissingFromPack(contents));
-    return report.disagreements.empty() && report.readBack.empty() ? kExitOk : kExitNotRead;
+    if (!outcome.fits) out += "nothing written: the tooltip does not read back as described\n";
+    ListLines(out, "learned from tooltips kept earlier", outcome.settled);
+    ListLines(out, "kept until later tooltips settle the digit grid", outcome.pending);
+    ListLines(out, "the pack still lacks", outcome.missing);
+    // A tooltip kept for later is no failure: the player goes on with the next one.
+    return outcome.fits && report.disagreements.empty() && (!whole || report.readBack.empty()) ? kExitOk
+                                                                                               : kExitNotRead;
 }
 
 int RunCut(const std::vector<std::string>& args, std::string& out, std::string& err) {
@@ -192,6 +200,10 @@ int RunCut(const std::vector<std::string>& args, std::string& out, std::string& 
     PackContents contents;
     if (!OpenPack(folder, true, pack, contents, err)) return kExitUsage;
     pack.templates[index] = CropPixels(picture, rx, ry, rw, rh);
+    if (std::all_of(pack.templates[index].pixels.begin(), pack.templates[index].pixels.end(),
+                    [](uint32_t p) { return p == 0; }))
+        return err = "tallywick-cli: the rectangle holds no ink: a blank picture would match anywhere\n",
+               kExitUsage;
     PackContents only;
     only.picture[index] = true;
     if (!SaveGlyphPack(folder, pack, only, why))

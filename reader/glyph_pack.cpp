@@ -1,8 +1,10 @@
 // Glyph packs on disk: reading and writing the folder, and its layout text.
 #include "reader/glyph_pack.h"
 
+#include <atomic>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "base/bmp.h"
@@ -86,7 +88,7 @@ std::string FormatGlyphLayout(const GlyphLayout& layout, unsigned fields) {
     std::string text = "# Where the game puts things relative to each other, in pixels.\n";
     for (const LayoutField& f : kLayoutFields)
         if (fields >> (&f - kLayoutFields) & 1)
-        text += std::string(f.name) + " = " + std::to_string(layout.*(f.value)) + "\n";
+            text += std::string(f.name) + " = " + std::to_string(layout.*(f.value)) + "\n";
     return text;
 }
 
@@ -125,24 +127,59 @@ bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& erro
     return true;
 }
 
+bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    namespace fs = std::filesystem;
+    static std::atomic<unsigned> counter{0};
+    std::error_code ec;
+    const fs::path target = PathFromUtf8(path);
+    // A name of its own beside the file, so that the rename never crosses a disk.
+    fs::path temp;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target;
+        temp += ".new-" + std::to_string(counter++);
+        if (!fs::exists(fs::symlink_status(temp, ec))) break;
+    }
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return error = "cannot create a temporary file beside it", false;
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        out.close();
+        if (!out) {
+            fs::remove(temp, ec);
+            return error = "write error (is the disk full?)", false;
+        }
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return error = "cannot replace it", false;
+    }
+    return true;
+}
+
 bool SaveGlyphPack(const std::string& folder, const GlyphPack& pack, const PackContents& contents,
-                   std::string& error) {
+                   std::string& error, std::vector<std::string>* written) {
     std::error_code ec;
     std::filesystem::create_directories(PathFromUtf8(folder), ec);
     if (ec) return error = folder + ": " + ec.message(), false;
+    // Only what differs from the file already there is written.
+    auto save = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
+        const std::string path = folder + "/" + name;
+        std::vector<uint8_t> old;
+        std::string why;
+        if (Exists(path) && ReadFileBytes(path, old, why, kMaxPackFileBytes) && old == bytes) return true;
+        if (!ReplaceFileBytes(path, bytes, why)) return error = path + ": " + why, false;
+        if (written) written->push_back(name);
+        return true;
+    };
     for (int i = 0; i < kGlyphCount; ++i) {
         if (!contents.picture[i] || kGlyphInfo[i].resourceId == 0) continue;
-        const std::string path = folder + "/" + std::to_string(kGlyphInfo[i].resourceId) + ".bmp";
-        std::string why;
-        if (!WriteFileBytes(path, EncodeBmp24(pack.templates[i]), why))
-            return error = path + ": " + why, false;
+        if (!save(std::to_string(kGlyphInfo[i].resourceId) + ".bmp", EncodeBmp24(pack.templates[i])))
+            return false;
     }
     if (contents.layoutFields) {
         const std::string text = FormatGlyphLayout(pack.layout, contents.layoutFields);
-        std::string why;
-        if (!WriteFileBytes(folder + "/" + kPackLayoutFile, std::vector<uint8_t>(text.begin(), text.end()),
-                            why))
-            return error = folder + "/" + kPackLayoutFile + ": " + why, false;
+        if (!save(kPackLayoutFile, std::vector<uint8_t>(text.begin(), text.end()))) return false;
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reader/glyphs.h"
 
@@ -29,7 +30,8 @@ struct PackContents {
 // digit_advance, point_advance, damage_gap, tilde_search, damage_right, damage_up. Names not
 // given keep their value in `layout`. Unknown names and values outside 0..1000 are errors.
 // `given` receives a bit per field the text gives.
-bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error, unsigned* given = nullptr);
+bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& error,
+                      unsigned* given = nullptr);
 // The fields marked in `fields`, one per line.
 std::string FormatGlyphLayout(const GlyphLayout& layout, unsigned fields = kAllLayoutFields);
 
@@ -39,9 +41,15 @@ std::string FormatGlyphLayout(const GlyphLayout& layout, unsigned fields = kAllL
 bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& error,
                    PackContents* contents = nullptr);
 
-// Writes the pictures and layout fields marked in `contents`; creates the folder.
+// Writes the pictures and layout fields marked in `contents`; creates the folder. A file that
+// already holds the same bytes is left alone; the others are replaced whole (ReplaceFileBytes), so
+// a failed write leaves the old file. `written`, when given, receives the names written.
 bool SaveGlyphPack(const std::string& folder, const GlyphPack& pack, const PackContents& contents,
-                   std::string& error);
+                   std::string& error, std::vector<std::string>* written = nullptr);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`: the file is the old
+// one or the new one, never a part (a full disk leaves the old one and an error).
+bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 // The pack folder for a capture of this size under `root`: root/WIDTHxHEIGHT.
 std::string PackFolderForSize(const std::string& root, int width, int height);

@@ -1,6 +1,6 @@
-// Learning a glyph pack from a described tooltip: lines, bullets and characters are found as ink
-// separated by black, the digit grid is solved from where the digits stand, and every picture is
-// cut at the layout the reader uses.
+// Learning a glyph pack from described tooltips: lines and bullets are found as ink separated by
+// black rows, numbers are cut by the digit grid solved from all of them together, and every
+// picture is cut at the layout the reader uses.
 #include "reader/pack_learn.h"
 
 #include <algorithm>
@@ -56,6 +56,10 @@ std::string PictureName(int index) {
     return "picture" + file;
 }
 
+bool PackGuesses::Any() const {
+    return std::any_of(std::begin(picture), std::end(picture), [](bool b) { return b; });
+}
+
 namespace {
 
 enum LayoutFieldIndex {
@@ -68,89 +72,143 @@ enum LayoutFieldIndex {
     kDamageUp
 };
 
-// An option line found on the tooltip.
+// An option line found on a tooltip.
 struct FoundLine {
     int described;  // index into LearnTooltip::lines
     int bulletX, top;
     const Band* band;
 };
 
-struct Learner {
-    const PixelBuffer& t;
-    const LearnTooltip& what;
-    GlyphPack& pack;
-    PackContents& contents;
-    LearnReport& report;
-    std::string& error;
-
-    std::map<int, PixelBuffer> cuts;  // new pictures from this tooltip
+// One tooltip in a learning session: its lines and where its numbers went in the session's list.
+struct Sheet {
+    const TaughtTooltip* source;
     std::vector<Band> bands;
     std::vector<FoundLine> lines;
-    int boxHeight = 0, captionOffset = 0;
-    bool haveCaptionOffset = false;
+    int aps = -1;  // the attacks-per-second number; the damage range's two follow it
+    int apsCaptionX = 0;
+    LearnReport report;
+    std::vector<std::string> pending;
 
-    bool Fail(std::string why) {
-        error = std::move(why);
+    const PixelBuffer& t() const { return source->tooltip; }
+    std::string Where(const std::string& what) const {
+        return source->name.empty() ? what : source->name + ", " + what;
+    }
+};
+
+// A picture cut in this session.
+struct Piece {
+    PixelBuffer picture;
+    bool guessed;
+    std::string where;
+    size_t sheet;  // the tooltip it was cut from
+};
+
+bool Grey(uint32_t p) {
+    return p != 0 && p != kWhite && (p & 0xFF) == (p >> 8 & 0xFF) && (p & 0xFF) == (p >> 16 & 0xFF);
+}
+
+// The ink of a band's columns x0..x1 (exclusive): its first and last rows, or {-1, -1}.
+std::pair<int, int> InkRows(const PixelBuffer& t, const Band& band, int x0, int x1) {
+    int top = -1, bottom = -1;
+    for (int y = band.y0; y < band.y1; ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, t.width); ++x)
+            if (Inked(t, x, y)) {
+                if (top < 0) top = y;
+                bottom = y;
+            }
+    return {top, bottom};
+}
+
+struct Learner {
+    GlyphPack& pack;
+    PackContents& contents;
+    const PackGuesses& guesses;
+    std::string& error;
+
+    std::map<int, Piece> cuts;  // new pictures of this session
+    std::vector<Sheet> sheets;
+    std::vector<Number> numbers;
+    int boxHeight = 0, captionOffset = -1;
+
+    size_t Index(const Sheet& sheet) const { return size_t(&sheet - sheets.data()); }
+
+    bool Fail(const Sheet& sheet, std::string why) {
+        error = sheet.source->name.empty() ? std::move(why) : sheet.source->name + ": " + why;
         return false;
     }
 
+    // The pack's picture when it is not a guess.
+    bool Certain(int index) const { return contents.picture[index] && !guesses.picture[index]; }
     const PixelBuffer* Known(int index) const {
-        if (contents.picture[index]) return &pack.templates[index];
+        if (Certain(index)) return &pack.templates[index];
         auto it = cuts.find(index);
-        return it == cuts.end() ? nullptr : &it->second;
+        return it == cuts.end() ? nullptr : &it->second.picture;
     }
 
-    void Offer(int index, PixelBuffer picture, const std::string& where) {
-        if (const PixelBuffer* have = Known(index)) {
-            if (!SamePicture(*have, picture))
-                report.disagreements.push_back(
-                    PictureName(index) + " cut from " + where + " differs from the one " +
-                    (contents.picture[index] ? "in the pack" : "cut elsewhere on this tooltip"));
+    void Offer(Sheet& sheet, int index, PixelBuffer picture, const std::string& where, bool guessed = false) {
+        if (Certain(index)) {
+            if (!SamePicture(pack.templates[index], picture))
+                sheet.report.disagreements.push_back(PictureName(index) + " cut from " + sheet.Where(where) +
+                                                     " differs from the one in the pack");
             return;
         }
-        cuts[index] = std::move(picture);
+        auto it = cuts.find(index);
+        if (it == cuts.end()) {
+            cuts[index] = Piece{std::move(picture), guessed, sheet.Where(where), Index(sheet)};
+        } else if (it->second.guessed && !guessed) {
+            it->second =
+                Piece{std::move(picture), false, sheet.Where(where), Index(sheet)};  // settled beats guessed
+        } else if (!guessed && !SamePicture(it->second.picture, picture)) {
+            sheet.report.disagreements.push_back(PictureName(index) + " cut from " + sheet.Where(where) +
+                                                 " differs from the one cut from " + it->second.where);
+        }
     }
 
     bool HasField(int field) const { return contents.layoutFields >> field & 1; }
 
-    void OfferLayout(int field, int value) {
+    void OfferLayout(Sheet& sheet, int field, int value) {
         int& stored = LayoutValue(pack.layout, field);
         const std::string name = LayoutFieldName(field);
         if (!HasField(field)) {
             stored = value;
             contents.layoutFields |= 1u << field;
-            report.learned.push_back("layout " + name + " = " + std::to_string(value));
+            sheet.report.learned.push_back("layout " + name + " = " + std::to_string(value));
         } else if (field == kTildeSearch && value > stored) {
             stored = value;  // a farther tilde widens the search
-            report.learned.push_back("layout " + name + " = " + std::to_string(value));
+            sheet.report.learned.push_back("layout " + name + " = " + std::to_string(value));
         } else if (field == kDamageUp && value == stored - 1) {
             stored = value;  // the reader also tries one row higher, so the lower rise covers both
-            report.learned.push_back("layout " + name + " = " + std::to_string(value));
+            sheet.report.learned.push_back("layout " + name + " = " + std::to_string(value));
         } else if (value != stored && !(field == kTildeSearch && value <= stored) &&
                    !(field == kDamageUp && value == stored + 1)) {
-            report.disagreements.push_back("layout " + name + " measures " + std::to_string(value) +
-                                           " here, the pack has " + std::to_string(stored));
+            sheet.report.disagreements.push_back("layout " + name + " measures " + std::to_string(value) +
+                                                 " on " + sheet.Where("this tooltip") + ", the pack has " +
+                                                 std::to_string(stored));
         }
     }
 
-    bool FindLines();
-    bool LearnNumbers();
-    void LearnKind();
-    bool LearnSockets();
-    void Commit();
+    bool FindLines(Sheet& sheet);
+    bool AddOptionNumbers(Sheet& sheet);
+    bool AddWeaponNumbers(Sheet& sheet);
+    void LearnKind(Sheet& sheet);
+    bool LearnSockets(Sheet& sheet);
+    bool SolveNumbers();
+    void LearnWeaponLayout(Sheet& sheet, const Grid& grid, const std::vector<Placement>& placed);
+    void Commit(PackGuesses& after);
 };
 
 // Option lines: bands that begin with the same small picture at the same column, one per line
 // described.
-bool Learner::FindLines() {
-    const int expected = int(what.lines.size());
+bool Learner::FindLines(Sheet& sheet) {
+    const PixelBuffer& t = sheet.t();
+    const int expected = int(sheet.source->what.lines.size());
     if (expected == 0) return true;
     const PixelBuffer* known = Known(kGlyphBullet);
     Blob knownInk{};
     PixelBuffer knownPicture;
     if (known) {
         knownInk = InkBox(*known);
-        if (knownInk.x1 <= knownInk.x0) return Fail("the pack's bullet picture is blank");
+        if (knownInk.x1 <= knownInk.x0) return Fail(sheet, "the pack's bullet picture is blank");
         knownPicture = Cut(*known, knownInk.x0, knownInk.y0, knownInk.x1, knownInk.y1);
     }
     struct Group {
@@ -159,9 +217,9 @@ bool Learner::FindLines() {
         std::vector<int> bands;
     };
     std::vector<Group> groups;
-    for (int i = 0; i < int(bands.size()); ++i) {
-        if (bands[i].blobs.size() < 2) continue;
-        const Blob& f = bands[i].blobs[0];
+    for (int i = 0; i < int(sheet.bands.size()); ++i) {
+        if (sheet.bands[i].blobs.size() < 2) continue;
+        const Blob& f = sheet.bands[i].blobs[0];
         if (f.x1 - f.x0 > f.y1 - f.y0 + 2) continue;  // a bullet is no wider than it is tall
         PixelBuffer ink = Cut(t, f.x0, f.y0, f.x1, f.y1);
         auto g = std::find_if(groups.begin(), groups.end(),
@@ -175,232 +233,149 @@ bool Learner::FindLines() {
         if (fits && (!chosen || g.x < chosen->x)) chosen = &g;
     }
     if (!chosen)
-        return Fail(known ? "no line begins with the pack's bullet"
+        return Fail(sheet,
+                    known ? "no line begins with the pack's bullet"
                           : "found no " + std::to_string(expected) + " lines beginning with the same bullet");
     if (int(chosen->bands.size()) != expected)
-        return Fail("the tooltip shows " + std::to_string(chosen->bands.size()) + " bulleted lines, " +
-                    std::to_string(expected) + " described");
+        return Fail(sheet, "the tooltip shows " + std::to_string(chosen->bands.size()) + " bulleted lines, " +
+                               std::to_string(expected) + " described");
     // The line box: rows around the bullet that hold every option line's text.
     int above = 0, below = 0;
     for (int i : chosen->bands) {
-        const Blob& f = bands[i].blobs[0];
-        above = std::max(above, f.y0 - bands[i].y0), below = std::max(below, bands[i].y1 - f.y0);
+        const Blob& f = sheet.bands[i].blobs[0];
+        above = std::max(above, f.y0 - sheet.bands[i].y0), below = std::max(below, sheet.bands[i].y1 - f.y0);
     }
     if (known) above = knownInk.y0, below = known->height - knownInk.y0;
-    boxHeight = above + below;
+    const int height = above + below;
+    if (boxHeight == 0) boxHeight = height;
     const int inkLeft = known ? knownInk.x0 : 0, bulletWidth = known ? known->width : chosen->ink.width;
     for (int k = 0; k < expected; ++k) {
-        const Band& band = bands[chosen->bands[k]];
-        lines.push_back(FoundLine{k, band.blobs[0].x0 - inkLeft, band.blobs[0].y0 - above, &band});
+        const Band& band = sheet.bands[chosen->bands[k]];
+        sheet.lines.push_back(FoundLine{k, band.blobs[0].x0 - inkLeft, band.blobs[0].y0 - above, &band});
     }
-    Offer(kGlyphBullet,
-          Cut(t, lines[0].bulletX, lines[0].top, lines[0].bulletX + bulletWidth, lines[0].top + boxHeight),
-          "line 1");
-    haveCaptionOffset = true;
-    if (HasField(kCaptionOffset)) {
-        captionOffset = pack.layout.captionOffset;
-    } else {
-        captionOffset = t.width;
-        for (const FoundLine& line : lines)
-            captionOffset = std::min(captionOffset, line.band->blobs[1].x0 - line.bulletX);
-    }
-    OfferLayout(kCaptionOffset, captionOffset);
+    const FoundLine& first = sheet.lines[0];
+    Offer(sheet, kGlyphBullet,
+          Cut(t, first.bulletX, first.top, first.bulletX + bulletWidth, first.top + height), "line 1");
+    int offset = t.width;
+    for (const FoundLine& line : sheet.lines)
+        offset = std::min(offset, line.band->blobs[1].x0 - line.bulletX);
+    if (captionOffset < 0) captionOffset = HasField(kCaptionOffset) ? pack.layout.captionOffset : offset;
+    OfferLayout(sheet, kCaptionOffset, std::min(offset, captionOffset));
     return true;
 }
 
-bool Learner::LearnNumbers() {
-    struct Caption {
-        int index, x;
-        size_t number;  // the picture runs to this number's first cell
-    };
-    std::vector<Number> numbers;
-    std::vector<Caption> captions;
-    int tildeReach = -1;  // farthest tilde from its caption's start
-    for (const FoundLine& line : lines) {
-        const LearnLine& d = what.lines[line.described];
+// Each described option line's value: one number from the caption's end to the line's end (a
+// range with its tilde), unless text follows it.
+bool Learner::AddOptionNumbers(Sheet& sheet) {
+    const PixelBuffer& t = sheet.t();
+    for (const FoundLine& line : sheet.lines) {
+        const LearnLine& d = sheet.source->what.lines[size_t(line.described)];
         const std::string where = "line " + std::to_string(line.described + 1);
         if (d.row < 0) continue;
-        if (d.row >= kDescriptorCount) return Fail(where + ": row out of range");
+        if (d.row >= kDescriptorCount) return Fail(sheet, where + ": row out of range");
         const StatDescriptor& row = kStatDescriptors[d.row];
         std::vector<std::string> parts;
         int tail = 0;
         if (!SplitValue(d.text, parts, tail))
-            return Fail(where + ": '" + d.text + "' is not a number as drawn");
-        if (parts.size() == 2 && !row.range) return Fail(where + ": this row has one value, not a range");
-        int chars = int(parts.size()) - 1;
-        for (const std::string& p : parts) chars += int(p.size());
-        const std::vector<Blob>& blobs = line.band->blobs;
-        int at = int(blobs.size()) - tail - chars;
-        if (at < 2) return Fail(where + ": the line has fewer characters than its value needs");
+            return Fail(sheet, where + ": '" + d.text + "' is not a number as drawn");
+        if (parts.size() == 2 && !row.range)
+            return Fail(sheet, where + ": this row has one value, not a range");
         const int captionX = line.bulletX + captionOffset;
-        if (blobs[1].x0 < captionX)
-            return Fail(where + ": the caption starts left of where the pack's layout puts it");
-        for (size_t p = 0; p < parts.size(); ++p) {
-            if (p == 1) {
-                captions.push_back(
-                    Caption{row.white ? kGlyphWhiteTilde : kGlyphBlueTilde, blobs[at].x0, numbers.size()});
-                tildeReach = std::max(tildeReach, blobs[at].x0 - captionX);
-                ++at;
-            } else {
-                captions.push_back(Caption{row.templateIndex, captionX, numbers.size()});
-            }
-            Number n{parts[p], {}, bool(row.white), line.top, blobs[at - 1].x1, where};
-            n.chars.assign(blobs.begin() + at, blobs.begin() + at + int(parts[p].size()));
-            at += int(parts[p].size());
-            numbers.push_back(std::move(n));
-        }
-    }
-
-    // The weapon: white attacks per second at the end of the lowest line above the options whose
-    // value is pure white, and the damage range on the line above it.
-    int aps = -1, apsCaptionX = 0;
-    if (what.weapon) {
-        const int firstLine = lines.empty() ? t.height : lines[0].band->y0;
-        const size_t len = what.attacksPerSecond.size();
-        for (int i = int(bands.size()) - 1; i >= 1 && aps < 0; --i) {
-            const std::vector<Blob>& blobs = bands[i].blobs;
-            if (bands[i].y0 >= firstLine || blobs.size() < len + 1) continue;
-            bool white = !HasPureWhite(t, blobs[blobs.size() - len - 1]);
-            // A white point is never fully covered, so only the digits show pure white.
-            for (size_t k = 0; k < len; ++k)
-                if (what.attacksPerSecond[k] != '.')
-                    white = white && HasPureWhite(t, blobs[blobs.size() - len + k]);
-            if (!white) continue;
-            const std::vector<Blob>& damage = bands[i - 1].blobs;
-            if (damage.size() < what.minDamage.size() + what.maxDamage.size()) continue;
-            aps = int(numbers.size());
-            apsCaptionX = blobs[0].x0;
-            numbers.push_back(Number{what.attacksPerSecond,
-                                     {blobs.end() - int(len), blobs.end()},
-                                     true,
-                                     -1,
-                                     blobs[blobs.size() - len - 1].x1,
-                                     "the attacks-per-second line"});
-            captions.push_back(
-                Caption{kStatDescriptors[kAttacksPerSecondRow].templateIndex, apsCaptionX, size_t(aps)});
-            numbers.push_back(Number{what.minDamage,
-                                     {damage.begin(), damage.begin() + int(what.minDamage.size())},
-                                     true,
-                                     -1,
-                                     -1,
-                                     "the damage line"});
-            const size_t maxAt = damage.size() - what.maxDamage.size();
-            numbers.push_back(Number{what.maxDamage,
-                                     {damage.begin() + int(maxAt), damage.end()},
-                                     true,
-                                     -1,
-                                     maxAt > 0 ? damage[maxAt - 1].x1 : -1,
-                                     "the damage line"});
-        }
-        if (aps < 0)
-            return Fail("no line above the options ends in the white attacks per second " +
-                        what.attacksPerSecond);
-    }
-
-    Grid known, grid;
-    bool knownBearing[kNodes] = {};
-    for (int node = 0; node < kNodes; ++node)
-        for (bool white : {false, true})
-            if (contents.picture[DigitIndex(node, white)] && !knownBearing[node])
-                knownBearing[node] = true,
-                known.bearing[node] = InkBox(pack.templates[DigitIndex(node, white)]).x0;
-    known.advance = pack.layout.digitAdvance, known.pointAdvance = pack.layout.pointAdvance;
-    if (!SolveGrid(numbers, known, knownBearing, HasField(kDigitAdvance), HasField(kPointAdvance), grid,
-                   error))
-        return false;
-
-    // The weapon lines have no bullet: their line box is where their digits' pictures fit, from
-    // how high each digit stands in the option lines' box.
-    if (aps >= 0) {
-        int inkTop[kNodes];
-        std::fill(inkTop, inkTop + kNodes, -1);
-        for (const Number& n : numbers)
-            for (size_t k = 0; k < n.chars.size() && n.top >= 0; ++k)
-                if (inkTop[NodeOf(n.text[k])] < 0) inkTop[NodeOf(n.text[k])] = n.chars[k].y0 - n.top;
-        for (int node = 0; node < kNodes; ++node)
-            if (const PixelBuffer* p = Known(DigitIndex(node, false)); p && inkTop[node] < 0)
-                inkTop[node] = InkBox(*p).y0;
-        if (boxHeight == 0 && Known(kGlyphBullet)) boxHeight = Known(kGlyphBullet)->height;
-        for (int i = aps; i < aps + 3; ++i) {
-            Number& n = numbers[size_t(i)];
-            int estimate = -1;
-            for (size_t k = 0; k < n.chars.size() && estimate < 0; ++k)
-                if (inkTop[NodeOf(n.text[k])] >= 0) estimate = n.chars[k].y0 - inkTop[NodeOf(n.text[k])];
-            if (estimate < 0 || boxHeight == 0) continue;
-            n.top = estimate;
-            for (int delta : {0, -1, 1, -2, 2}) {
-                bool any = false, all = true;
-                int pen = grid.Pen(n, 0);
-                for (size_t k = 0; k < n.chars.size(); ++k) {
-                    const int node = NodeOf(n.text[k]);
-                    if (const PixelBuffer* p = Known(DigitIndex(node, true))) {
-                        any = true;
-                        all = all && SamePicture(*p, Cut(t, pen, estimate + delta, pen + grid.Cell(node),
-                                                         estimate + delta + boxHeight));
-                    }
-                    pen += grid.Cell(node);
-                }
-                if (any && all) {
-                    n.top = estimate + delta;
-                    break;
-                }
-            }
-        }
-        if (numbers[size_t(aps)].top < 0 || numbers[size_t(aps) + 1].top < 0)
-            report.notes.push_back("the weapon lines: their digits must first be seen on option lines");
-    }
-
-    for (const Caption& c : captions) {
-        const Number& n = numbers[c.number];
-        const int pen = grid.Pen(n, 0);
-        if (n.top < 0) continue;
-        if (pen <= c.x) return Fail(n.where + ": no room between the caption and its value");
-        Offer(c.index, Cut(t, c.x, n.top, pen, n.top + boxHeight), n.where);
-    }
-    bool point = false;
-    for (const Number& n : numbers) {
-        if (n.top < 0) continue;
-        int pen = grid.Pen(n, 0);
-        for (size_t k = 0; k < n.chars.size(); ++k) {
-            const int node = NodeOf(n.text[k]);
-            point = point || node == kPointNode;
-            Offer(DigitIndex(node, n.white), Cut(t, pen, n.top, pen + grid.Cell(node), n.top + boxHeight),
-                  n.where);
-            pen += grid.Cell(node);
-        }
-    }
-    if (!numbers.empty()) OfferLayout(kDigitAdvance, grid.advance);
-    if (point) OfferLayout(kPointAdvance, grid.pointAdvance);
-    if (tildeReach >= 0) OfferLayout(kTildeSearch, tildeReach + 8 * grid.advance);
-    if (aps >= 0 && numbers[size_t(aps)].top >= 0 && numbers[size_t(aps) + 1].top >= 0) {
-        const Number &speed = numbers[size_t(aps)], &low = numbers[size_t(aps) + 1],
-                     &high = numbers[size_t(aps) + 2];
-        // Where the reader stops after the minimum depends on the pictures (a white point with no
-        // pure white pixel matches anywhere), so it is found by reading with them.
-        GlyphPack trial = pack;
-        for (const auto& [index, picture] : cuts) trial.templates[index] = picture;
-        trial.layout.digitAdvance = grid.advance, trial.layout.pointAdvance = grid.pointAdvance;
-        HitPos end;
-        ReadNumber(t, grid.Pen(low, 0), low.top, nullptr, true, kMatchWhiteOnly, 1, &end, trial);
-        OfferLayout(kDamageRight, grid.Pen(low, 0) - apsCaptionX);
-        OfferLayout(kDamageUp, speed.top - low.top);
-        OfferLayout(kDamageGap, grid.Pen(high, 0) - end.x);
+        if (line.band->blobs[1].x0 < captionX)
+            return Fail(sheet, where + ": the caption starts left of where the pack's layout puts it");
+        Number n;
+        n.image = &t;
+        n.text = parts.size() == 2 ? parts[0] + "~" + parts[1] : parts[0];
+        n.white = row.white;
+        n.labelIndex = row.templateIndex, n.labelX = captionX;
+        n.startLo = captionX + 1, n.startHi = line.band->blobs.back().x1 - 1;
+        if (tail == 0) n.lastInk = line.band->blobs.back().x1 - 1;
+        n.topLo = n.topHi = n.topGuess = line.top;
+        n.owner = int(Index(sheet));
+        n.where = sheet.Where(where);
+        numbers.push_back(n);
     }
     return true;
 }
 
-// The kind caption: the topmost grey text in the tooltip's upper-right quarter.
-void Learner::LearnKind() {
-    const int x0 = t.width / 2;
-    auto grey = [&](int x, int y) {
-        const uint32_t p = t.pixels[size_t(y) * t.width + x];
-        return p != 0 && (p & 0xFF) == (p >> 8 & 0xFF) && (p & 0xFF) == (p >> 16 & 0xFF);
+// The weapon: white attacks per second ending the lowest line above the options that has grey
+// text before pure white, and the damage range on the line above it. Their line box is where
+// their digits' pictures agree with the option lines'; until those are known, where their ink
+// stands against the option lines' digits.
+bool Learner::AddWeaponNumbers(Sheet& sheet) {
+    const LearnTooltip& what = sheet.source->what;
+    if (!what.weapon) return true;
+    const PixelBuffer& t = sheet.t();
+    const int firstLine = sheet.lines.empty() ? t.height : sheet.lines[0].band->y0;
+    int found = -1;
+    for (int i = int(sheet.bands.size()) - 1; i >= 1 && found < 0; --i) {
+        const Band& band = sheet.bands[size_t(i)];
+        if (band.y0 >= firstLine || band.blobs.empty()) continue;
+        int firstWhite = -1, firstGrey = -1;
+        for (int x = band.blobs.front().x0; x < band.blobs.back().x1; ++x)
+            for (int y = band.y0; y < band.y1; ++y) {
+                const uint32_t p = t.pixels[size_t(y) * t.width + x];
+                if (p == kWhite && firstWhite < 0) firstWhite = x;
+                if (Grey(p) && firstGrey < 0) firstGrey = x;
+            }
+        const Band& above = sheet.bands[size_t(i) - 1];
+        bool damageWhite = false;
+        for (int y = above.y0; y < above.y1 && !damageWhite; ++y)
+            for (int x = 0; x < t.width && !damageWhite; ++x)
+                damageWhite = t.pixels[size_t(y) * t.width + x] == kWhite;
+        if (firstGrey >= 0 && firstWhite > firstGrey && damageWhite) found = i;
+    }
+    if (found < 0)
+        return Fail(
+            sheet, "no line above the options ends in the white attacks per second " + what.attacksPerSecond);
+    const Band &speed = sheet.bands[size_t(found)], &damage = sheet.bands[size_t(found) - 1];
+    sheet.apsCaptionX = speed.blobs.front().x0;
+    // How far below its line box's top a digit's ink begins on the option lines, the likeliest.
+    std::map<int, int> drop;
+    for (const FoundLine& line : sheet.lines) {
+        const int e = line.band->blobs.back().x1;
+        const int top = InkRows(t, *line.band, e - 3, e).first;
+        if (top >= 0) ++drop[top - line.top];
+    }
+    int inkDrop = -1, votes = 0;
+    for (const auto& [d, v] : drop)
+        if (v > votes) inkDrop = d, votes = v;
+    auto add = [&](const std::string& text, const Band& band, int first, int last, int label, int labelX,
+                   const std::string& where) {
+        Number n;
+        n.image = &t;
+        n.text = text;
+        n.white = true;
+        n.labelIndex = label, n.labelX = labelX;
+        n.startLo = band.blobs.front().x0 - 3 * boxHeight, n.startHi = band.blobs.back().x1;
+        n.firstInk = first, n.lastInk = last;
+        n.topLo = band.y1 - boxHeight, n.topHi = band.y0;
+        const int column = first >= 0 ? first : last - 2;
+        const int inkTop = InkRows(t, band, column, column + 3).first;
+        n.topGuess = inkDrop >= 0 && inkTop >= 0 ? inkTop - inkDrop : (n.topLo + n.topHi) / 2;
+        n.owner = int(Index(sheet));
+        n.where = sheet.Where(where);
+        numbers.push_back(n);
     };
+    sheet.aps = int(numbers.size());
+    add(what.attacksPerSecond, speed, -1, speed.blobs.back().x1 - 1,
+        kStatDescriptors[kAttacksPerSecondRow].templateIndex, sheet.apsCaptionX,
+        "the attacks-per-second line");
+    add(what.minDamage, damage, damage.blobs.front().x0, -1, -1, 0, "the damage line");
+    add(what.maxDamage, damage, -1, damage.blobs.back().x1 - 1, -1, 0, "the damage line");
+    return true;
+}
+
+// The kind caption: the topmost grey text in the tooltip's upper-right quarter.
+void Learner::LearnKind(Sheet& sheet) {
+    const PixelBuffer& t = sheet.t();
+    const int x0 = t.width / 2;
     Blob box{t.width, 0, -1, -1};
     for (int y = 0; y < t.height / 2; ++y) {
         bool row = false;
         for (int x = x0; x < t.width; ++x)
-            if (grey(x, y)) row = true, box.x0 = std::min(box.x0, x), box.x1 = std::max(box.x1, x + 1);
+            if (Grey(t.pixels[size_t(y) * t.width + x]) || t.pixels[size_t(y) * t.width + x] == kGrey)
+                row = true, box.x0 = std::min(box.x0, x), box.x1 = std::max(box.x1, x + 1);
         if (row) {
             if (box.y0 < 0) box.y0 = y;
             box.y1 = y + 1;
@@ -409,23 +384,27 @@ void Learner::LearnKind() {
         }
     }
     if (box.y0 < 0) {
-        report.notes.push_back("no grey kind caption in the tooltip's upper-right quarter");
+        sheet.report.notes.push_back("no grey kind caption in the tooltip's upper-right quarter");
         return;
     }
-    Offer(kItemKinds[what.kind].templateIndex, Cut(t, box.x0, box.y0, box.x1, box.y1), "the kind caption");
+    Offer(sheet, kItemKinds[sheet.source->what.kind].templateIndex, Cut(t, box.x0, box.y0, box.x1, box.y1),
+          "the kind caption");
 }
 
 // Empty sockets: blue lines without a bullet whose text starts at the captions' column.
-bool Learner::LearnSockets() {
-    if (what.emptySockets <= 0) return true;
-    if (lines.empty()) return Fail("describe the option lines too, so that the sockets' column is known");
-    const int captionX = lines[0].bulletX + captionOffset;
+bool Learner::LearnSockets(Sheet& sheet) {
+    const int wanted = sheet.source->what.emptySockets;
+    if (wanted <= 0) return true;
+    if (sheet.lines.empty())
+        return Fail(sheet, "describe the option lines too, so that the sockets' column is known");
+    const PixelBuffer& t = sheet.t();
+    const int captionX = sheet.lines[0].bulletX + captionOffset;
     int found = 0;
-    for (const Band& band : bands) {
-        if (found == what.emptySockets) break;
-        const bool bulleted =
-            std::any_of(lines.begin(), lines.end(), [&](const FoundLine& l) { return l.band == &band; });
-        if (bulleted || band.y0 < lines[0].top || band.blobs.empty() ||
+    for (const Band& band : sheet.bands) {
+        if (found == wanted) break;
+        const bool bulleted = std::any_of(sheet.lines.begin(), sheet.lines.end(),
+                                          [&](const FoundLine& l) { return l.band == &band; });
+        if (bulleted || band.y0 < sheet.lines[0].top || band.blobs.empty() ||
             std::abs(band.blobs[0].x0 - captionX) > boxHeight)
             continue;
         bool blue = false;
@@ -436,20 +415,101 @@ bool Learner::LearnSockets() {
             }
         if (!blue) continue;
         ++found;
-        Offer(kGlyphEmptySocket, Cut(t, band.blobs.front().x0, band.y0, band.blobs.back().x1, band.y1),
+        Offer(sheet, kGlyphEmptySocket, Cut(t, band.blobs.front().x0, band.y0, band.blobs.back().x1, band.y1),
               "an empty socket");
     }
-    if (found < what.emptySockets)
-        return Fail("found " + std::to_string(found) + " empty sockets, " +
-                    std::to_string(what.emptySockets) + " described");
+    if (found < wanted)
+        return Fail(sheet, "found " + std::to_string(found) + " empty sockets, " + std::to_string(wanted) +
+                               " described");
     return true;
 }
 
-void Learner::Commit() {
-    for (auto& [index, picture] : cuts) {
-        pack.templates[index] = std::move(picture);
+// The digit grid from every number of every tooltip, then each number's pictures cut by its cells.
+bool Learner::SolveNumbers() {
+    GridKnowns knowns;
+    knowns.boxHeight = boxHeight;
+    if (HasField(kDigitAdvance)) knowns.grid.advance = pack.layout.digitAdvance;
+    if (HasField(kPointAdvance)) knowns.grid.pointAdvance = pack.layout.pointAdvance;
+    for (int index : {kGlyphBlueTilde, kGlyphWhiteTilde})
+        if (Certain(index)) knowns.grid.tildeAdvance = pack.templates[index].width;
+    for (int node = 0; node < kNodes; ++node)
+        for (bool white : {false, true})
+            if (Certain(DigitIndex(node, white)))
+                knowns.pictures[DigitIndex(node, white)] = &pack.templates[DigitIndex(node, white)];
+    for (const Number& n : numbers)
+        if (n.labelIndex >= 0 && Certain(n.labelIndex))
+            knowns.pictures[n.labelIndex] = &pack.templates[n.labelIndex];
+    GridSolution solution;
+    if (!SolveGrid(numbers, knowns, solution, error)) return false;
+    const Grid& grid = solution.grid;
+
+    std::vector<int> tildeReach(sheets.size(), -1);
+    bool point = false;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        const Number& n = numbers[i];
+        const Placement& p = solution.placements[i];
+        Sheet& sheet = sheets[size_t(n.owner)];
+        if (!solution.why[i].empty()) sheet.pending.push_back(solution.why[i]);
+        if (!p.placed) continue;
+        const std::string where =
+            n.where.substr(sheet.source->name.empty() ? 0 : sheet.source->name.size() + 2);
+        if (n.labelIndex >= 0)
+            Offer(sheet, n.labelIndex, Cut(*n.image, n.labelX, p.top, p.start, p.top + boxHeight), where,
+                  p.guessed);
+        int x = p.start;
+        for (char c : n.text) {
+            const int node = NodeOf(c), w = grid.Cell(node);
+            point = point || node == kPointNode;
+            if (node == kTildeNode)
+                tildeReach[size_t(n.owner)] = std::max(tildeReach[size_t(n.owner)], x - n.labelX);
+            Offer(sheet, DigitIndex(node, n.white), Cut(*n.image, x, p.top, x + w, p.top + boxHeight), where,
+                  p.guessed);
+            x += w;
+        }
+    }
+    for (size_t s = 0; s < sheets.size(); ++s) {
+        Sheet& sheet = sheets[s];
+        const bool any = std::any_of(numbers.begin(), numbers.end(), [&](const Number& n) {
+            return n.owner == int(s) && solution.placements[size_t(&n - numbers.data())].placed;
+        });
+        if (any) OfferLayout(sheet, kDigitAdvance, grid.advance);
+        if (any && point && grid.pointAdvance) OfferLayout(sheet, kPointAdvance, grid.pointAdvance);
+        if (tildeReach[s] >= 0) OfferLayout(sheet, kTildeSearch, tildeReach[s] + 8 * grid.advance);
+        if (sheet.aps >= 0) LearnWeaponLayout(sheet, grid, solution.placements);
+    }
+    return true;
+}
+
+// Where the damage line stands from the attacks-per-second caption, once all three numbers are
+// placed for certain.
+void Learner::LearnWeaponLayout(Sheet& sheet, const Grid& grid, const std::vector<Placement>& placed) {
+    const size_t aps = size_t(sheet.aps);
+    const Placement &speed = placed[aps], &low = placed[aps + 1], &high = placed[aps + 2];
+    if (!speed.placed || !low.placed || !high.placed || speed.guessed || low.guessed || high.guessed) return;
+    // Where the reader stops after the minimum depends on the pictures (a white point with no
+    // pure white pixel matches anywhere), so it is found by reading with them.
+    GlyphPack trial = pack;
+    for (const auto& [index, piece] : cuts) trial.templates[index] = piece.picture;
+    trial.layout.digitAdvance = grid.advance;
+    if (grid.pointAdvance) trial.layout.pointAdvance = grid.pointAdvance;
+    HitPos end;
+    ReadNumber(sheet.t(), low.start, low.top, nullptr, true, kMatchWhiteOnly, 1, &end, trial);
+    OfferLayout(sheet, kDamageRight, low.start - sheet.apsCaptionX);
+    OfferLayout(sheet, kDamageUp, speed.top - low.top);
+    OfferLayout(sheet, kDamageGap, high.start - end.x);
+}
+
+void Learner::Commit(PackGuesses& after) {
+    for (auto& [index, piece] : cuts) {
+        after.picture[index] = piece.guessed;
+        if (contents.picture[index] && SamePicture(pack.templates[index], piece.picture)) continue;
+        const bool replaces = contents.picture[index];
+        pack.templates[index] = std::move(piece.picture);
         contents.picture[index] = true;
-        report.learned.push_back(PictureName(index));
+        std::string line = PictureName(index) + " from " + piece.where;
+        if (piece.guessed) line += ", placed in its cell by a guess";
+        if (replaces) line += " (replaces an earlier guess)";
+        sheets[piece.sheet].report.learned.push_back(line);
     }
 }
 
@@ -463,50 +523,90 @@ bool BlackAllRound(const PixelBuffer& image) {
     return true;
 }
 
+ItemRecord ReadQuietly(const PixelBuffer& tooltip, const GlyphPack& pack) {
+    const PopupDelivery previous = SetPopupDelivery(nullptr);
+    const ItemRecord got = ParseItem(&tooltip, 0, pack);
+    SetPopupDelivery(previous);
+    return got;
+}
+
 }  // namespace
 
-bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
-                      PackContents& contents, LearnReport& report, std::string& error) {
-    if (what.kind < 0 || what.kind >= kKindCount) return error = "the item kind must be 0..12", false;
-    if (what.weapon &&
-        (!IsNumber(what.attacksPerSecond) || !IsNumber(what.minDamage) || !IsNumber(what.maxDamage)))
-        return error = "the weapon's numbers must be digits with an optional point", false;
+bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string& error) {
     TooltipRect rect;
     if (!FindTooltip(image, rect)) {
         // A tooltip saved with the capture hotkey is the black body alone: the whole picture.
         if (!BlackAllRound(image))
             return error =
                        "no tooltip in the picture: neither a black rectangle of at least 201 rows on a "
-                       "screen "
-                       "nor a saved tooltip with black edges",
+                       "screen nor a saved tooltip with black edges",
                    false;
         rect = TooltipRect{0, 0, image.width, image.height};
     }
-    const PixelBuffer t = CropPixels(image, rect.x, rect.y, rect.width, rect.height);
-    // Work on copies, so that a tooltip that cannot be learned leaves the pack as it was.
+    tooltip = CropPixels(image, rect.x, rect.y, rect.width, rect.height);
+    return true;
+}
+
+bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pack, PackContents& contents,
+                       PackGuesses& guesses, std::vector<LearnReport>& reports, std::string& error) {
+    // Work on copies, so that tooltips that cannot be learned leave the pack as it was.
     GlyphPack next = pack;
     PackContents nextContents = contents;
-    LearnReport nextReport;
-    Learner learner{t, what, next, nextContents, nextReport, error, {}, FindBands(t), {}, 0, 0, false};
-    if (!learner.FindLines() || !learner.LearnNumbers() || !learner.LearnSockets()) return false;
-    learner.LearnKind();
-    learner.Commit();
+    Learner learner{next, nextContents, guesses, error, {}, {}, {}, 0, -1};
+    learner.sheets.reserve(tooltips.size());
+    for (const TaughtTooltip& taught : tooltips) {
+        learner.sheets.push_back(Sheet{&taught, FindBands(taught.tooltip), {}, -1, 0, {}, {}});
+        Sheet& sheet = learner.sheets.back();
+        const LearnTooltip& what = taught.what;
+        if (what.kind < 0 || what.kind >= kKindCount)
+            return learner.Fail(sheet, "the item kind must be 0..12");
+        if (what.weapon &&
+            (!IsNumber(what.attacksPerSecond) || !IsNumber(what.minDamage) || !IsNumber(what.maxDamage)))
+            return learner.Fail(sheet, "the weapon's numbers must be digits with an optional point");
+        if (!learner.FindLines(sheet)) return false;
+    }
+    for (Sheet& sheet : learner.sheets)
+        if (!learner.AddOptionNumbers(sheet) || !learner.AddWeaponNumbers(sheet) ||
+            !learner.LearnSockets(sheet))
+            return false;
+    if (!learner.numbers.empty() && learner.boxHeight == 0)
+        return error = "the option lines' height cannot be measured", false;
+    if (!learner.SolveNumbers()) return false;
+    for (Sheet& sheet : learner.sheets) learner.LearnKind(sheet);
+    PackGuesses after = guesses;
+    learner.Commit(after);
 
-    PopupDelivery previous = SetPopupDelivery(nullptr);
-    const ItemRecord got = ParseItem(&t, 0, next);
-    SetPopupDelivery(previous);
-    const ItemRecord want = ExpectedRecord(what);
-    if (got.kind != want.kind)
-        nextReport.readBack.push_back("the kind reads as " + std::to_string(got.kind) + ", described " +
+    reports.clear();
+    for (Sheet& sheet : learner.sheets) {
+        LearnReport& report = sheet.report;
+        const ItemRecord got = ReadQuietly(sheet.t(), next), want = ExpectedRecord(sheet.source->what);
+        if (got.kind != want.kind)
+            report.readBack.push_back("the kind reads as " + std::to_string(got.kind) + ", described " +
                                       std::to_string(want.kind));
-    for (int s = 0; s < kStatCount; ++s)
-        if (got.stats[s] != want.stats[s])
-            nextReport.readBack.push_back("stat " + std::to_string(s) + " reads as " +
+        for (int s = 0; s < kStatCount; ++s)
+            if (got.stats[s] != want.stats[s])
+                report.readBack.push_back("stat " + std::to_string(s) + " reads as " +
                                           std::to_string(got.stats[s]) + ", described " +
                                           std::to_string(want.stats[s]));
+        for (const std::string& why : sheet.pending)
+            report.pending += (report.pending.empty() ? "" : "; ") + why;
+        reports.push_back(std::move(report));
+    }
     pack = std::move(next);
     contents = nextContents;
-    report = std::move(nextReport);
+    guesses = after;
+    return true;
+}
+
+bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
+                      PackContents& contents, LearnReport& report, std::string& error) {
+    std::vector<TaughtTooltip> one(1);
+    if (!FindTooltipBody(image, one[0].tooltip, error)) return false;
+    one[0].what = what;
+    PackGuesses guesses;
+    std::vector<LearnReport> reports;
+    if (!LearnFromTooltips(one, pack, contents, guesses, reports, error)) return false;
+    report = std::move(reports[0]);
     return true;
 }
 
@@ -554,7 +654,10 @@ std::vector<std::string> MissingFromPack(const PackContents& contents) {
         std::vector<std::pair<int, std::string>> digits;
         for (int d = 0; d < 10; ++d) digits.emplace_back(DigitIndex(d, white), std::to_string(d));
         digits.emplace_back(DigitIndex(kPointNode, white), "point");
-        digits.emplace_back(white ? kGlyphWhiteTilde : kGlyphBlueTilde, "tilde");
+        // A tilde only where some row shows a range in this colour: no tooltip could teach another.
+        if (std::any_of(kStatDescriptors, kStatDescriptors + kDescriptorCount,
+                        [&](const StatDescriptor& r) { return r.range && bool(r.white) == white; }))
+            digits.emplace_back(DigitIndex(kTildeNode, white), "tilde");
         group(white ? "white digits" : "blue digits", digits);
     }
     group("marks", {{kGlyphBullet, "bullet"},

@@ -4,8 +4,8 @@
 // written over.
 //
 // What the learner relies on, as the game draws its text: option lines begin with the same
-// bullet at the same column; characters of a number (digits, point, tilde) never touch; digits
-// are one advance apart; lines are apart by blank rows.
+// bullet at the same column; the characters of a number (digits, point, tilde) stand on one
+// digit grid, each exactly in its cell, and may touch; lines are apart by blank rows.
 #pragma once
 #include <string>
 #include <vector>
@@ -35,10 +35,41 @@ struct LearnReport {
     std::vector<std::string> disagreements;  // cuts that differ from what the pack holds
     std::vector<std::string> notes;          // what this tooltip could not teach, and why
     std::vector<std::string> readBack;       // where reading the tooltip with the pack falls short
+    // Why the tooltip cannot be learned whole yet (the digit grid is not settled by what has been
+    // described so far); empty when it was learned whole.
+    std::string pending;
 };
 
-// Learns from one picture (a screen or a saved tooltip). Fails with `error` when the tooltip or
-// its lines cannot be found as described; otherwise updates `pack` and `contents` with what is
+// A tooltip to learn from: its body (black all round) and what the player said it shows.
+struct TaughtTooltip {
+    PixelBuffer tooltip;
+    LearnTooltip what;
+    std::string name;  // how reports name it, e.g. "pending/0001"; empty for the one being taught
+};
+
+// Pictures of a pack that were placed by a guess (a character whose place in its cell nothing
+// fixed yet): they read, but a later tooltip that settles them replaces them without a
+// disagreement.
+struct PackGuesses {
+    bool picture[kGlyphCount] = {};
+    bool Any() const;
+};
+
+// Learns from several tooltips at once, solving the digit grid from all their numbers, so that
+// one tooltip can settle where another's characters stand. `guesses` says which of the pack's
+// pictures are guesses and receives what is still guessed afterwards. One report per tooltip, its
+// `pending` saying what of it waits for later tooltips. Fails with `error` (naming the tooltip)
+// when a tooltip's lines cannot be found as described or its numbers do not fit; nothing changes
+// then.
+bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pack, PackContents& contents,
+                       PackGuesses& guesses, std::vector<LearnReport>& reports, std::string& error);
+
+// The tooltip body in `image`: the black rectangle of a screenshot, or the whole picture when it is
+// a saved tooltip (black all round). False with `error` when there is neither.
+bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string& error);
+
+// Learns from one picture (a screen or a saved tooltip) alone. Fails with `error` when the tooltip
+// or its lines cannot be found as described; otherwise updates `pack` and `contents` with what is
 // new and fills `report`.
 bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
                       PackContents& contents, LearnReport& report, std::string& error);

@@ -4,6 +4,7 @@
 // as pending and learned by itself once later tooltips settle the grid.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/item.h"
@@ -27,17 +28,30 @@ struct TooltipGuess {
 bool GuessTooltip(const PixelBuffer& image, const GlyphPack& pack, TooltipGuess& guess, std::string& error);
 
 struct TeachOutcome {
-    LearnReport report;                 // this tooltip: learned, disagreements, notes, read-back shortfalls
-    std::vector<std::string> pending;   // tooltips the folder keeps until the grid settles, each with why
-    std::vector<std::string> settled;   // tooltips kept earlier that this one let the folder learn
-    std::vector<std::string> missing;   // what the pack still lacks (MissingFromPack)
-    ItemRecord readBack;                // the tooltip read with the pack as it now stands
-    bool wrote = false;                 // the folder changed
+    LearnReport report;                // this tooltip: learned, disagreements, notes, read-back shortfalls
+    std::vector<std::string> pending;  // tooltips the folder keeps until the grid settles, each with why
+    std::vector<std::string> settled;  // tooltips kept earlier that this one let the folder learn
+    std::vector<std::string> missing;  // what the pack still lacks (MissingFromPack)
+    ItemRecord readBack;               // the tooltip read with the pack as it now stands
+    bool wrote = false;                // the folder changed
+    bool fits = true;                  // false: learned, it does not read back as described, so
+                                       // nothing was written
+    bool folderFailed = false;         // on failure: the folder could not be read or written
 };
 
 // Learns a described tooltip into the pack folder `folder` (created when missing) over the
 // built-in pack. Writes only what changed, each file through a temporary and a rename, and
-// nothing at all when the description does not fit. False with `error` when the tooltip cannot be
-// used as described or the folder cannot be written (nothing changed then).
+// nothing at all when the description does not fit (the tooltip, learned, does not read back as
+// described: true, `wrote` false, the shortfalls in `report.readBack`). False with `error` when
+// the tooltip cannot be used as described, or (`folderFailed`) when the folder cannot be read or
+// written.
 bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const LearnTooltip& what,
                      TeachOutcome& outcome, std::string& error);
+
+// The subfolder of a pack folder that keeps pending tooltips (NNNN.bmp, the tooltip body, and
+// NNNN.txt, its description); the pack loader never looks into it.
+inline constexpr char kPendingFolder[] = "pending";
+// A description as kept there: "kind K", "weapon APS MIN MAX", "empty_sockets N", "line ROW TEXT"
+// (ROW -1 for a line no row knows), one a line, '#' starts a comment line.
+std::string FormatTooltipDescription(const LearnTooltip& what);
+bool ParseTooltipDescription(std::string_view text, LearnTooltip& what, std::string& error);

@@ -17,12 +17,14 @@
 #define IDD_COMPARE                              246
 #define IDD_SETTINGS                             228
 #define IDD_ABOUT                                245
+#define IDD_LEARN_GLYPHS                         250
 
 // Menu commands
 #define IDM_OPEN_SETTINGS                        40008
 #define IDM_SETTINGS                             40002
 #define IDM_HELP                                 40005
 #define IDM_ABOUT                                40006
+#define IDM_LEARN_GLYPHS                         40020
 
 // Profile page
 #define IDC_W1_DPS                               1150
@@ -355,3 +357,16 @@
 #define IDC_ABOUT_DATE                           1111
 #define IDC_ABOUT_NOTE                           1109
 #define IDC_ABOUT_LINK                           6000
+
+// Glyph pack dialog: option line i (0 first, top to bottom) has its option list at
+// IDC_LEARN_ROW + i and its value at IDC_LEARN_VALUE + i.
+#define IDC_LEARN_KIND                           2501
+#define IDC_LEARN_ROW                            2510
+#define IDC_LEARN_VALUE                          2530
+#define IDC_LEARN_APS                            2550
+#define IDC_LEARN_DAMAGE                         2551
+#define IDC_LEARN_SOCKETS                        2552
+#define IDC_LEARN_TEACH                          2560
+#define IDC_LEARN_OPEN                           2561
+#define IDC_LEARN_REPORT                         2570
+#define IDC_LEARN_PICTURE                        2571

@@ -15,6 +15,7 @@
 
 #include "app/failed_captures.h"
 #include "app/ini_win.h"
+#include "app/last_tooltip.h"
 #include "app/pack_shelf.h"
 #include "base/hotkeys.h"
 #include "base/pixels.h"
@@ -181,6 +182,7 @@ DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
         TooltipRect rect;
         const bool found = LocateTooltip(pixels, body, nullptr, &rect);  // alerts when nothing is found
         times.located = Now();
+        KeepLastTooltip(found ? &body : nullptr, pixels.width, pixels.height);  // for the glyph pack dialog
         outcome = "no-tooltip";
         if (found) {
             EnterCriticalSection(&gActionLock);
@@ -271,4 +273,12 @@ bool WaitForActions(DWORD timeoutMs) {
         }
     }
     return true;
+}
+
+std::string GlyphPackFolder(int width, int height) {
+    return PackFolderForSize(Shelf().Root(), width, height);
+}
+
+void DropGlyphPack(int width, int height) {
+    Shelf().Drop(width, height);
 }

@@ -27,3 +27,8 @@ LRESULT OnTooltipForAction(LPARAM job);
 
 // Waits (bounded, serving sent messages meanwhile) until no action is running. True when none is.
 bool WaitForActions(DWORD timeoutMs);
+
+// The pack folder for captures of that size ("glyphs\WIDTHxHEIGHT" beside the program), and
+// forgetting the pack loaded from it, so that the next action reads with what it now holds.
+std::string GlyphPackFolder(int width, int height);
+void DropGlyphPack(int width, int height);

@@ -16,6 +16,7 @@
 #include "win/dispatcher_win.h"
 #include "win/distribution_win.h"
 #include "win/hotkeys_win.h"
+#include "win/learn_dialog_win.h"
 #include "win/overlay_win.h"
 #include "win/pages_win.h"
 #include "win/popups_win.h"
@@ -178,6 +179,9 @@ void OnCommand(HWND window, int id) {
             break;
         case IDM_ABOUT:
             OpenAboutBox(window);
+            break;
+        case IDM_LEARN_GLYPHS:
+            OpenLearnDialog(window);
             break;
         default:
             break;

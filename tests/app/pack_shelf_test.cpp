@@ -165,6 +165,36 @@ TEST_F(PackShelfTest, LaterCallsGetTheSamePackObjectUnchanged) {
     EXPECT_EQ(1, *checker.calls);
 }
 
+// A pack taught more while the program runs: dropping its size makes the next call load the
+// folder again and tell its problems again, while the pack handed out before stays as it was.
+TEST_F(PackShelfTest, ADroppedSizeIsLoadedAgainAndWhatWasHandedOutStays) {
+    MakePack(2560, 1440, 250);
+    FakeChecker checker;
+    checker.answer = {{kGlyphBullet, "faint"}};
+    PackShelf shelf(Root(), LoadGlyphPack, checker);
+    shelf.Drop(1920, 1080);  // a size never asked for: nothing to drop
+    EXPECT_EQ(&BuiltInPack(), shelf.PackFor(1920, 1080).pack);
+    const PackPick first = shelf.PackFor(2560, 1440);
+    ASSERT_TRUE(first.report.has_value());
+
+    MakePack(2560, 1440, 400);
+    MakePack(1920, 1080, 300);
+    shelf.Drop(2560, 1440);
+    shelf.Drop(1920, 1080);
+    const PackPick again = shelf.PackFor(2560, 1440);
+    EXPECT_NE(first.pack, again.pack);
+    EXPECT_EQ(400, again.pack->layout.tildeSearch);
+    EXPECT_TRUE(again.report.has_value());
+    EXPECT_FALSE(shelf.PackFor(2560, 1440).report.has_value());
+    EXPECT_EQ(250, first.pack->layout.tildeSearch);  // still readable, unchanged
+    EXPECT_EQ(BuiltInPack().templates[kGlyphBullet].pixels, first.pack->templates[kGlyphBullet].pixels);
+    // A size that had no folder when first asked for finds the folder made since.
+    const PackPick made = shelf.PackFor(1920, 1080);
+    EXPECT_TRUE(made.fromFolder);
+    EXPECT_EQ(300, made.pack->layout.tildeSearch);
+    EXPECT_EQ(3, *checker.calls);
+}
+
 TEST_F(PackShelfTest, ABrokenPackFallsBackToTheBuiltInPackAndIsReportedOnce) {
     MakePack(2560, 1440, 250);
     BreakPicture(2560, 1440, kGlyphBlueDigit0 + 3);

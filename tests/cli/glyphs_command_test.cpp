@@ -2,9 +2,11 @@
 // them: saved tooltips of a screen the built-in pictures cannot read, described on the command
 // line, make a pack folder that `read --glyphs` then reads other tooltips with.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "base/bmp.h"
@@ -136,6 +138,45 @@ TEST_F(GlyphsCommand, WrongDescriptionsAndDisagreementsLeaveThePackAsItWas) {
     EXPECT_EQ(Run({"glyphs", "learn", pack_, image, "--kind", "반지", "--weapon", "1.1"}), kExitUsage);
     EXPECT_EQ(Run({"glyphs", "frobnicate"}), kExitUsage);
     EXPECT_EQ(Bytes(dexterity), before);
+}
+
+// Each file of the pack folder by name, with its inode: a file replaced gets a new one.
+std::map<std::string, ino_t> Inodes(const std::string& folder) {
+    std::map<std::string, ino_t> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        struct stat st {};
+        if (entry.is_regular_file() && ::stat(entry.path().c_str(), &st) == 0)
+            files[entry.path().lexically_relative(folder).string()] = st.st_ino;
+    }
+    return files;
+}
+
+TEST_F(GlyphsCommand, LearnRewritesNothingUnchangedNothingOnAFailedReadBackAndKeepsWhatWaits) {
+    // One digit alone: kept for later, no failure.
+    const std::string early =
+        Save(second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")}), "early.bmp");
+    ASSERT_EQ(Run({"glyphs", "learn", pack_, early, "--kind", "반지", "--line", "지능=3"}), kExitOk) << err;
+    EXPECT_NE(out.find("kept until later tooltips settle the digit grid:\n  pending/0001: "),
+              std::string::npos)
+        << out;
+    Teach();  // settles it; the ring waits for the weapon's white digits, which settle it too
+    const auto before = Inodes(pack_);
+    for (const auto& [name, inode] : before) EXPECT_NE(name.rfind("pending/", 0), 0u) << name;
+    // The same tooltips again: every file is left as it is.
+    Teach();
+    EXPECT_EQ(Inodes(pack_), before);
+    // An untaught ring described as an amulet: the pack knows the ring's caption, so it reads back
+    // wrong, and nothing is written.
+    const TooltipScene ring = SecondScreenOthers(second_)[0];
+    std::vector<std::string> args = LearnArgs(ring, Save(ring, "ring.bmp"));
+    args[5] = "11";
+    EXPECT_EQ(Run(args), kExitNotRead);
+    EXPECT_NE(out.find("nothing written"), std::string::npos) << out;
+    EXPECT_EQ(Inodes(pack_), before);
+    // A blank area is no picture: refused, nothing written.
+    EXPECT_EQ(Run({"glyphs", "cut", pack_, early, "101", "1300", "800", "9", "9"}), kExitUsage);
+    EXPECT_NE(err.find("no ink"), std::string::npos) << err;
+    EXPECT_EQ(Inodes(pack_), before);
 }
 
 TEST_F(GlyphsCommand, CheckNamesWeakPicturesAndCutWritesOneByHand) {

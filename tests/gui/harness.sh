@@ -389,8 +389,8 @@ gui_client_rect() {
 # --- Controls of a program's windows, as a user sees them ---
 
 # gui_query_controls TITLE: lists every control of the top-level window with that exact title into
-# $GUI_CONTROLS (one "control id=N class=C parent=P x= y= w= h= visible= readonly= checked= text=T"
-# line each; asks the stand-in game). Status 1 when there is no such window.
+# $GUI_CONTROLS (one "control id=N class=C parent=P x= y= w= h= visible= enabled= readonly= checked=
+# choice= text=T" line each; asks the stand-in game). Status 1 when there is no such window.
 gui_query_controls() {
     GUI_CONTROLS="$GUI_WORK/controls.log"
     rm -f "$GUI_CONTROLS"
@@ -404,7 +404,8 @@ gui_control_line() {
     grep -E "control id=$1 .* visible=1 " "$GUI_CONTROLS" 2>/dev/null | sed -n "${2:-1}p" | grep .
 }
 
-# gui_control_field ID FIELD [N]: one field (x, y, w, h, readonly, checked, text, class) of a control.
+# gui_control_field ID FIELD [N]: one field (x, y, w, h, enabled, readonly, checked, choice, text,
+# class) of a control.
 gui_control_field() {
     local line
     line=$(gui_control_line "$1" "${3:-1}") || return 1

@@ -43,8 +43,9 @@
 // --query-controls logs one line per child window of that top-level window, as a user sees it:
 // "control id=N class=C parent=P x=X y=Y w=W h=H visible=0|1 readonly=0|1 checked=0|1 text=T"
 // (screen position; P is the parent dialog's own id path, so that repeated ids can be told
-// apart: the parent's window handle in hex; text is the control's text, or a combo box's
-// selected choice, UTF-8, last on the line).
+// apart: the parent's window handle in hex; choice is a combo box's selected entry, -1 for none
+// and for other controls; text is the control's text, or a combo box's selected choice, UTF-8,
+// last on the line).
 //
 // Log lines: "<milliseconds since start> <event> <details>", flushed one by one, for example
 //   152 ready window=0x1234 screen=1280x1024 picture=1280x1024 title="Stand-in Game"
@@ -113,7 +114,7 @@ std::wstring Wide(const std::string& text) {
 
 // One line to the log file and to standard output, each flushed at once.
 void Log(const char* format, ...) {
-    char text[4096];  // room for a control's whole text
+    char text[8192];  // room for a multi-line edit's whole text
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
@@ -417,12 +418,14 @@ BOOL CALLBACK LogControl(HWND control, LPARAM) {
     const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
     const bool edit = _wcsicmp(className, L"Edit") == 0;
     const bool button = _wcsicmp(className, L"Button") == 0;
-    Log("control id=%d class=%s parent=%llx x=%ld y=%ld w=%ld h=%ld visible=%d readonly=%d checked=%d "
-        "text=%s",
+    const bool combo = _wcsicmp(className, L"ComboBox") == 0;
+    Log("control id=%d class=%s parent=%llx x=%ld y=%ld w=%ld h=%ld visible=%d enabled=%d readonly=%d "
+        "checked=%d choice=%d text=%s",
         GetDlgCtrlID(control), Utf8(className).c_str(), (unsigned long long)(uintptr_t)GetParent(control),
         r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(control) ? 1 : 0,
-        edit && (style & ES_READONLY) ? 1 : 0,
+        IsWindowEnabled(control) ? 1 : 0, edit && (style & ES_READONLY) ? 1 : 0,
         button && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
+        combo ? int(SendMessageW(control, CB_GETCURSEL, 0, 0)) : -1,
         Utf8(ControlText(control, className)).c_str());
     return TRUE;
 }

@@ -73,3 +73,36 @@ inline std::vector<TooltipScene> SecondScreenOthers(const SecondScreen& second) 
         Scene(second, 4, {OptionLine(4, "10.5"), OptionLine(20, "4", "9"), OptionLine(6, "57")}),
     };
 }
+
+// The tight screen's tooltips a player would save and describe. Their numbers touch: "1199",
+// "90.5", "99~109", "1.40", "1087~1363"; together they show every digit in blue and in white, a
+// point in both, a range, a gem line, an empty socket and a weapon.
+inline std::vector<TooltipScene> TightScreenTeaching(const SecondScreen& tight) {
+    using namespace second_screen_scenes;
+    return {
+        Scene(tight, 4,
+              {OptionLine(6, "1199"), OptionLine(7, "90.5"), OptionLine(12, "99", "109"), OptionLine(13, "8"),
+               OptionLine(14, "27")}),
+        Weapon(tight, 1, "1.40", "1087", "1363",
+               {OptionLine(6, "356"), OptionLine(7, "44"), OptionLine(31, "2490"), EmptySocketLine()}),
+        Scene(tight, 11,
+              {OptionLine(10, "2450"), OptionLine(15, "65"), OptionLine(37, "35"), OptionLine(20, "12", "30"),
+               OptionLine(4, "9.5")}),
+    };
+}
+
+// Tooltips of the tight screen that were not taught.
+inline std::vector<TooltipScene> TightScreenOthers(const SecondScreen& tight) {
+    using namespace second_screen_scenes;
+    return {
+        Scene(tight, 4,
+              {OptionLine(7, "98.5"), OptionLine(6, "406"), OptionLine(12, "213", "1078"),
+               OptionLine(14, "23")}),
+        Scene(tight, 11,
+              {OptionLine(15, "93"), OptionLine(37, "708"), OptionLine(10, "1.5"), OptionLine(13, "14")}),
+        Weapon(tight, 1, "1.57", "902", "2381",
+               {OptionLine(7, "86"), OptionLine(31, "984"), EmptySocketLine()}),
+        Weapon(tight, 1, "0.95", "38", "60", {OptionLine(6, "7"), EmptySocketLine(), EmptySocketLine()}),
+        Scene(tight, 4, {OptionLine(4, "10.5"), OptionLine(20, "4", "9"), OptionLine(6, "57")}),
+    };
+}

@@ -83,4 +83,12 @@ inline std::string SecondScreenFolder() {
 inline bool LoadSecondScreen(SecondScreen& screen, std::string& error) {
     return LoadSecondScreen(screen, SecondScreenFolder(), error);
 }
+// The tight screen (tests/data/tight_screen, `glyphgen --tight-screen`): a smaller face whose
+// digits, points and tildes touch their neighbours. Loaded and used as the second screen is.
+inline std::string TightScreenFolder() {
+    return std::string(TALLYWICK_SOURCE_DIR) + "/tests/data/tight_screen";
+}
+inline bool LoadTightScreen(SecondScreen& screen, std::string& error) {
+    return LoadSecondScreen(screen, TightScreenFolder(), error);
+}
 #endif

@@ -13,8 +13,9 @@
 //   the bullet: a diamond drawn by area coverage, no font.
 // Re-run after changing anything here (the output is the same on every run for the same fonts
 // and FreeType):  build/tools/glyphgen/glyphgen res/glyphs
-// The second screen's pictures (see `namespace second` below) are test data:
+// The second and the tight screen's pictures (see `namespace second` below) are test data:
 //   build/tools/glyphgen/glyphgen --second-screen tests/data/second_screen
+//   build/tools/glyphgen/glyphgen --tight-screen tests/data/tight_screen
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -402,28 +403,65 @@ bool Write(const std::string& dir, int index, const PixelBuffer& picture) {
 //     NanumSquareR.ttf, 15 px, light hinting, strokes widened and heightened by 1/2 px;
 //   slot captions (grey): NanumMyeongjoBold.ttf, 15 px, light hinting, cut to their ink;
 //   the bullet: a round dot drawn by area coverage, no font.
+// The tight screen is drawn the same way in a smaller face whose digits, points and tildes touch
+// their neighbours, as small game text does (kTightSpec):
+//   digits, points, tildes: NanumGothicBold.ttf, 11 px, full hinting, strokes widened and
+//     heightened by 1 px, drawn 1/4 px right; a digit's cell is as wide as the ink of all ten
+//     digits laid over one another, a point's and a tilde's as wide as their own ink;
+//   option captions: NanumBarunGothic.ttf, 12 px, strokes widened and heightened by 1/2 px;
+//   slot captions: NanumSquareRoundB.ttf, 13 px; the bullet a smaller round dot.
 // Writes the pictures, layout.txt (the reader's layout) and placement.txt (the composer's).
 namespace second {
 
-constexpr int kDigitSize = 20, kCaptionSize = 15, kSlotSize = 15;
-constexpr int kCaptionBold = 32;     // caption strokes widened and heightened, in 1/64 pixel
-constexpr int kCaptionOffset = 14;   // bullet's left column to the caption's
-constexpr int kDamageGap = 16;       // end of the minimum damage to the maximum's first digit cell
-constexpr int kTildeSearch = 300;    // the widest range caption and its first number fit in this
-constexpr int kDamageRight = 24;     // attacks-per-second caption to the damage line, columns
-constexpr int kDamageUp = 26;        // ... and rows up
-constexpr int kCaptionEndInk = 40;   // ink columns the grey caption end keeps of its words
-constexpr int kSliceWidth = 9;       // the left slice of a slot caption
-constexpr int kCaptionToDigit = 2;   // least black columns between a caption's ink and the value's
-constexpr int kBulletToCaption = 3;  // ... between the bullet's ink and the caption's
-constexpr int kBetweenLines = 3;     // least black rows between the ink of two option lines
+// What tells one screen from another: its faces and sizes, and where the game puts things.
+struct Spec {
+    const char *digitFace, *captionFace, *slotFace;
+    int digitSize, captionSize, slotSize;
+    int digitBold;        // digit strokes widened and heightened, in 1/64 pixel
+    int digitShift;       // digits drawn this far right of the pen, in 1/64 pixel
+    int captionBold;      // caption strokes widened and heightened, in 1/64 pixel
+    int captionOffset;    // bullet's left column to the caption's
+    int damageGap;        // end of the minimum damage to the maximum's first digit cell
+    int tildeSearch;      // the widest range caption and its first number fit in this
+    int damageRight;      // attacks-per-second caption to the damage line, columns
+    int damageUp;         // ... and rows up
+    int captionEndInk;    // ink columns the grey caption end keeps of its words
+    int sliceWidth;       // the left slice of a slot caption
+    int captionToDigit;   // least black columns between a caption's ink and the value's
+    int bulletToCaption;  // ... between the bullet's ink and the caption's
+    int betweenLines;     // least black rows between the ink of two option lines
+    double bulletRadius;  // the round bullet's radius, in pixels
+    // Tight: every digit cell is as wide as the ink of all ten digits laid over one another, and a
+    // point's and a tilde's as wide as their own ink, so that "99", "0." and "9~" touch, as the
+    // game's small text does. Otherwise each cell is the font's own advance and neighbours never
+    // touch.
+    bool tight;
+};
+
+// clang-format off
+constexpr Spec kSecondSpec = {
+    .digitFace = "NanumSquareB.ttf", .captionFace = "NanumSquareR.ttf", .slotFace = "NanumMyeongjoBold.ttf",
+    .digitSize = 20, .captionSize = 15, .slotSize = 15, .digitBold = 0, .digitShift = 0, .captionBold = 32,
+    .captionOffset = 14, .damageGap = 16, .tildeSearch = 300, .damageRight = 24, .damageUp = 26,
+    .captionEndInk = 40, .sliceWidth = 9, .captionToDigit = 2, .bulletToCaption = 3, .betweenLines = 3,
+    .bulletRadius = 3.45, .tight = false};
+// The tight screen: a smaller bold face for the numbers, cells as narrow as their ink.
+constexpr Spec kTightSpec = {
+    .digitFace = "NanumGothicBold.ttf", .captionFace = "NanumBarunGothic.ttf", .slotFace = "NanumSquareRoundB.ttf",
+    .digitSize = 11, .captionSize = 12, .slotSize = 13, .digitBold = 64, .digitShift = 16, .captionBold = 32,
+    .captionOffset = 12, .damageGap = 12, .tildeSearch = 260, .damageRight = 20, .damageUp = 18,
+    .captionEndInk = 34, .sliceWidth = 8, .captionToDigit = 2, .bulletToCaption = 3, .betweenLines = 3,
+    .bulletRadius = 2.6, .tight = true};
+// clang-format on
 
 struct Screen {
+    const Spec* spec = nullptr;
     Style digit, caption, slot;
     int baseline = 0;    // the baseline's row in the line box
     int lineHeight = 0;  // rows of the line box
     int digitAdvance = 0, pointAdvance = 0, tildeAdvance = 0;
     int digitBearing = 0;  // fewest black columns before a digit's ink in its cell
+    int digitCell = 0;     // tight: where a digit's cell starts, in columns right of its pen
 };
 
 // The highest and lowest ink rows of `text` relative to the baseline (negative: above it).
@@ -442,12 +480,12 @@ int Advance(const Style& s, char32_t c, bool& ok) {
     return pen - kScratchPen;
 }
 
-// One character on the line box, its cell starting where the pen starts: `width` columns.
-// Fails when ink falls outside the cell.
-Ink Cell(const Screen& sc, char32_t c, int width, int peak, bool& ok) {
+// One character on the line box, its cell starting `from` columns right of where the pen starts:
+// `width` columns. Fails when ink falls outside the cell.
+Ink Cell(const Screen& sc, char32_t c, int from, int width, int peak, bool& ok) {
     Ink s = Scratch(sc.digit, std::u32string_view(&c, 1), ok);
     if (peak) SetPeak(s, peak);
-    Ink out = Cut(s, kScratchPen, kScratchBaseline - sc.baseline, width, sc.lineHeight);
+    Ink out = Cut(s, kScratchPen + from, kScratchBaseline - sc.baseline, width, sc.lineHeight);
     ok = ok && TotalCoverage(out) == TotalCoverage(s);
     return out;
 }
@@ -457,7 +495,7 @@ Ink Cell(const Screen& sc, char32_t c, int width, int peak, bool& ok) {
 Ink Bullet(const Screen& sc, int digitTop) {
     const int w = 10;
     Ink dot(w, sc.lineHeight);
-    const double radius = 3.45, cx = 4.1, cy = sc.baseline + digitTop / 2.0 + 0.3;
+    const double radius = sc.spec->bulletRadius, cx = 4.1, cy = sc.baseline + digitTop / 2.0 + 0.3;
     for (int y = 0; y < sc.lineHeight; ++y)
         for (int x = 0; x < w; ++x) {
             int inside = 0;
@@ -478,7 +516,7 @@ Box ColumnsOf(const Ink& ink) {
 }
 
 // An option caption: its words, a space and the sign, from the first ink to where the pen stops,
-// widened when the value's first digit would come closer than kCaptionToDigit black columns.
+// widened when the value's first digit would come closer than captionToDigit black columns.
 bool OptionCaption(const Screen& sc, const Content& c, Ink& out, std::string& error) {
     bool ok = false;
     int pen = 0;
@@ -486,23 +524,24 @@ bool OptionCaption(const Screen& sc, const Content& c, Ink& out, std::string& er
     Ink s = Scratch(sc.caption, text, ok, &pen);
     Box b = InkBox(s);
     if (!ok || b.Empty()) return error = "cannot draw the caption", false;
-    const int width = std::max(pen - b.left, b.right - b.left + kCaptionToDigit - sc.digitBearing);
+    const int width = std::max(pen - b.left, b.right - b.left + sc.spec->captionToDigit - sc.digitBearing);
     out = Cut(s, b.left, kScratchBaseline - sc.baseline, width, sc.lineHeight);
     if (TotalCoverage(out) != TotalCoverage(s)) return error = "caption taller than the line", false;
     return true;
 }
 
-// The end of the grey weapon caption: its last kCaptionEndInk ink columns, then the space the
-// pen leaves before the number (at least kCaptionToDigit black columns to the first digit's ink).
+// The end of the grey weapon caption: its last captionEndInk ink columns, then the space the
+// pen leaves before the number (at least captionToDigit black columns to the first digit's ink).
 bool CaptionEnd(const Screen& sc, const Content& c, Ink& out, std::string& error) {
     bool ok = false;
     int pen = 0;
     std::u32string text = std::u32string(c.text) + U" ";
     Ink s = Scratch(sc.caption, text, ok, &pen);
     Box b = InkBox(s);
-    if (!ok || b.Width() <= kCaptionEndInk) return error = "cannot draw the caption end", false;
-    const int left = b.right - kCaptionEndInk;
-    const int width = std::max(pen - left, kCaptionEndInk + kCaptionToDigit - sc.digitBearing);
+    const int endInk = sc.spec->captionEndInk;
+    if (!ok || b.Width() <= endInk) return error = "cannot draw the caption end", false;
+    const int left = b.right - endInk;
+    const int width = std::max(pen - left, endInk + sc.spec->captionToDigit - sc.digitBearing);
     out = Cut(s, left, kScratchBaseline - sc.baseline, width, sc.lineHeight);
     return true;
 }
@@ -519,7 +558,7 @@ bool SocketCaption(const Screen& sc, const Content& c, Ink& out, std::string& er
 }
 
 // A slot caption cut to its ink rows: whole, the part after its first syllable, or a slice of
-// kSliceWidth columns after `skip` ink columns.
+// sliceWidth columns after `skip` ink columns.
 bool SlotCaption(const Screen& sc, const Content& c, Ink& out, std::string& error) {
     bool ok = false;
     std::u32string_view text(c.text);
@@ -537,8 +576,9 @@ bool SlotCaption(const Screen& sc, const Content& c, Ink& out, std::string& erro
         if (!restOk || r.Empty()) return error = "text too short for a right part", false;
         out = Cut(s, r.left, b.top, b.right - r.left, b.Height());
     } else {
-        if (b.Width() < c.skip + kSliceWidth) return error = "text too narrow for the slice", false;
-        out = Cut(s, b.left + c.skip, b.top, kSliceWidth, b.Height());
+        const int slice = sc.spec->sliceWidth;
+        if (b.Width() < c.skip + slice) return error = "text too narrow for the slice", false;
+        out = Cut(s, b.left + c.skip, b.top, slice, b.Height());
     }
     return true;
 }
@@ -566,18 +606,28 @@ bool Complain(const std::string& what) {
     return false;
 }
 
-bool Generate(FT_Library lib, const std::string& dir) {
+// The ink columns of `text` relative to the pen: the first inked and one past the last.
+Box PenColumns(const Style& s, std::u32string_view text, bool& ok) {
+    Box b = InkBox(Scratch(s, text, ok));
+    b.left -= kScratchPen, b.right -= kScratchPen;
+    return b;
+}
+
+bool Generate(FT_Library lib, const std::string& dir, const Spec& spec) {
     std::error_code ec;
     std::filesystem::create_directories(PathFromUtf8(dir), ec);
     if (ec) return Complain(dir + ": " + ec.message());
-    FT_Face squareB, squareR, myeongjoBold;
-    if (!OpenFace(lib, "NanumSquareB.ttf", squareB) || !OpenFace(lib, "NanumSquareR.ttf", squareR) ||
-        !OpenFace(lib, "NanumMyeongjoBold.ttf", myeongjoBold))
+    FT_Face digitFace, captionFace, slotFace;
+    if (!OpenFace(lib, spec.digitFace, digitFace) || !OpenFace(lib, spec.captionFace, captionFace) ||
+        !OpenFace(lib, spec.slotFace, slotFace))
         return false;
     Screen sc;
-    sc.digit = Style{squareB, kDigitSize, 0, FT_LOAD_TARGET_NORMAL};
-    sc.caption = Style{squareR, kCaptionSize, 0, FT_LOAD_TARGET_LIGHT, kCaptionBold, kCaptionBold};
-    sc.slot = Style{myeongjoBold, kSlotSize, 0, FT_LOAD_TARGET_LIGHT};
+    sc.spec = &spec;
+    sc.digit = Style{digitFace,      spec.digitSize, 0, FT_LOAD_TARGET_NORMAL, spec.digitBold,
+                     spec.digitBold, spec.digitShift};
+    sc.caption =
+        Style{captionFace, spec.captionSize, 0, FT_LOAD_TARGET_LIGHT, spec.captionBold, spec.captionBold};
+    sc.slot = Style{slotFace, spec.slotSize, 0, FT_LOAD_TARGET_LIGHT};
 
     // The line box: from the highest ink of any option line's text to the lowest.
     std::u32string captions = U"+빈 홈";
@@ -590,28 +640,43 @@ bool Generate(FT_Library lib, const std::string& dir) {
     sc.baseline = -std::min(digitTop, captionTop);
     sc.lineHeight = sc.baseline + std::max(digitBottom, captionBottom);
 
-    // Tabular digits: every digit one advance.
     bool ok = true;
-    sc.digitAdvance = Advance(sc.digit, U'0', ok);
-    for (char32_t d = U'1'; d <= U'9'; ++d)
-        if (Advance(sc.digit, d, ok) != sc.digitAdvance) return Complain("the digits are not tabular");
-    sc.pointAdvance = Advance(sc.digit, U'.', ok);
-    sc.tildeAdvance = Advance(sc.digit, U'~', ok);
+    int pointFrom = 0, tildeFrom = 0;
+    if (spec.tight) {
+        Box all = PenColumns(sc.digit, U"0", ok);
+        for (char32_t d = U'1'; d <= U'9'; ++d) {
+            const Box b = PenColumns(sc.digit, std::u32string_view(&d, 1), ok);
+
+            all.left = std::min(all.left, b.left), all.right = std::max(all.right, b.right);
+        }
+        const Box point = PenColumns(sc.digit, U".", ok), tilde = PenColumns(sc.digit, U"~", ok);
+        sc.digitCell = all.left, sc.digitAdvance = all.Width();
+        pointFrom = point.left, sc.pointAdvance = point.Width();
+        tildeFrom = tilde.left, sc.tildeAdvance = tilde.Width();
+    } else {
+        // Tabular digits: every digit one advance.
+        sc.digitAdvance = Advance(sc.digit, U'0', ok);
+        for (char32_t d = U'1'; d <= U'9'; ++d)
+            if (Advance(sc.digit, d, ok) != sc.digitAdvance) return Complain("the digits are not tabular");
+        sc.pointAdvance = Advance(sc.digit, U'.', ok);
+        sc.tildeAdvance = Advance(sc.digit, U'~', ok);
+    }
     if (!ok) return Complain("cannot draw the digits");
 
     Ink digits[10] = {Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0),
                       Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0), Ink(0, 0)};
     sc.digitBearing = sc.digitAdvance;
     for (int d = 0; d < 10; ++d) {
-        digits[d] = Cell(sc, char32_t(U'0' + d), sc.digitAdvance, 0, ok);
+        digits[d] = Cell(sc, char32_t(U'0' + d), sc.digitCell, sc.digitAdvance, 0, ok);
         if (!ok) return Complain("digit " + std::to_string(d) + " does not fit its cell");
         sc.digitBearing = std::min(sc.digitBearing, ColumnsOf(digits[d]).left);
     }
-    Ink point = Cell(sc, U'.', sc.pointAdvance, kPointCoverage, ok);
-    Ink tilde = Cell(sc, U'~', sc.tildeAdvance, 0, ok);
+    Ink point = Cell(sc, U'.', pointFrom, sc.pointAdvance, kPointCoverage, ok);
+    Ink tilde = Cell(sc, U'~', tildeFrom, sc.tildeAdvance, 0, ok);
     if (!ok) return Complain("the point or the tilde does not fit its cell");
 
-    // Neighbours in a number never touch: a black column at least between their inks.
+    // Neighbours in a number: on a tight screen these touch (no black column between their inks),
+    // on the other they never do.
     struct Piece {
         const Ink* ink;
         std::string name;
@@ -627,20 +692,23 @@ bool Generate(FT_Library lib, const std::string& dir) {
         for (const Piece& b : after) {
             if ((a.name == "." || a.name == "~") && (b.name == "." || b.name == "~")) continue;
             const int gap = a.ink->width - ColumnsOf(*a.ink).right + ColumnsOf(*b.ink).left;
-            if (gap < 1) return Complain("\"" + a.name + b.name + "\" touch");
+            const std::string pair = a.name + b.name;
+            if (spec.tight && gap > 0 && (pair == "99" || pair == "0." || pair == "9~"))
+                return Complain("\"" + pair + "\" do not touch");
+            if (!spec.tight && gap < 1) return Complain("\"" + pair + "\" touch");
         }
 
     GlyphLayout layout;
-    layout.captionOffset = kCaptionOffset;
+    layout.captionOffset = spec.captionOffset;
     layout.digitAdvance = sc.digitAdvance;
     layout.pointAdvance = sc.pointAdvance;
-    layout.damageGap = kDamageGap;
-    layout.tildeSearch = kTildeSearch;
-    layout.damageRight = kDamageRight;
-    layout.damageUp = kDamageUp;
+    layout.damageGap = spec.damageGap;
+    layout.tildeSearch = spec.tildeSearch;
+    layout.damageRight = spec.damageRight;
+    layout.damageUp = spec.damageUp;
 
     Ink bullet = Bullet(sc, digitTop);
-    if (kCaptionOffset - ColumnsOf(bullet).right < kBulletToCaption)
+    if (spec.captionOffset - ColumnsOf(bullet).right < spec.bulletToCaption)
         return Complain("the bullet comes too close to the caption");
 
     ok = WritePicture(dir, kGlyphBullet, Paint(bullet, kBlue));
@@ -670,18 +738,18 @@ bool Generate(FT_Library lib, const std::string& dir) {
     }
 
     // Where the composer puts things: below the slot caption, the weapon block (damage line, then
-    // its caption kDamageUp rows lower) and the option lines, each line kBetweenLines black rows
+    // its caption damageUp rows lower) and the option lines, each line betweenLines black rows
     // and more from the next.
     ComposePlacement place;
     place.lineHeight = sc.lineHeight;
-    place.linePitch = sc.lineHeight + kBetweenLines + 3;
+    place.linePitch = sc.lineHeight + spec.betweenLines + 3;
     place.left = 20;
     place.slotRight = 22;
     place.slotTop = 14;
     place.edgeClear = 6;
     place.firstLine = place.slotTop + slotHeight + 26;
     place.damageTop = place.slotTop + slotHeight + 16;
-    place.firstLineWeapon = place.damageTop + kDamageUp + 1 + sc.lineHeight + 24;
+    place.firstLineWeapon = place.damageTop + spec.damageUp + 1 + sc.lineHeight + 24;
     place.tildeAdvance = sc.tildeAdvance;
     place.tailWidth = 12;
     place.textPiece = sc.digitAdvance;
@@ -691,9 +759,9 @@ bool Generate(FT_Library lib, const std::string& dir) {
 
     ok = WriteText(dir + "/" + kPackLayoutFile, FormatGlyphLayout(layout)) && ok;
     ok = WriteText(dir + "/" + kPlacementFile, FormatComposePlacement(place)) && ok;
-    FT_Done_Face(squareB);
-    FT_Done_Face(squareR);
-    FT_Done_Face(myeongjoBold);
+    FT_Done_Face(digitFace);
+    FT_Done_Face(captionFace);
+    FT_Done_Face(slotFace);
     return ok;
 }
 
@@ -702,18 +770,19 @@ bool Generate(FT_Library lib, const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool secondScreen = argc == 3 && std::string_view(argv[1]) == "--second-screen";
-    if (argc != 2 && !secondScreen) {
+    const std::string_view option = argc == 3 ? argv[1] : "";
+    const bool secondScreen = option == "--second-screen", tightScreen = option == "--tight-screen";
+    if (argc != 2 && !secondScreen && !tightScreen) {
         std::fprintf(stderr,
                      "usage: glyphgen <output directory>\n"
-                     "       glyphgen --second-screen <output directory>\n");
+                     "       glyphgen --second-screen|--tight-screen <output directory>\n");
         return 2;
     }
     const std::string dir = argv[argc - 1];
     FT_Library lib;
     if (FT_Init_FreeType(&lib)) return 1;
-    if (secondScreen) {
-        const bool ok = second::Generate(lib, dir);
+    if (secondScreen || tightScreen) {
+        const bool ok = second::Generate(lib, dir, secondScreen ? second::kSecondSpec : second::kTightSpec);
         FT_Done_FreeType(lib);
         return ok ? 0 : 1;
     }

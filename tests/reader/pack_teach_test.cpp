@@ -1,0 +1,210 @@
+// Teaching a pack folder as the player does from the program: one described tooltip at a time, in
+// any order; tooltips that cannot be placed on the digit grid yet wait in the folder and are
+// learned once later ones settle it; a description that does not fit changes nothing on the disk.
+#include "reader/pack_teach.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+
+#include "base/bmp.h"
+#include "base/files.h"
+#include "reader/pack_check.h"
+#include "tests/support/parser_scenes.h"
+#include "tests/support/second_screen_scenes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every file under a folder with its bytes.
+std::map<std::string, std::vector<uint8_t>> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file()) continue;
+        std::vector<uint8_t> bytes;
+        std::string error;
+        EXPECT_TRUE(ReadFileBytes(it->path().string(), bytes, error)) << error;
+        files[fs::relative(it->path(), folder).string()] = std::move(bytes);
+    }
+    return files;
+}
+
+class PackTeaching : public scenes::ReaderTest {
+protected:
+    void SetUp() override {
+        ReaderTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(LoadSecondScreen(second_, error)) << error;
+        root_ = fs::temp_directory_path() / ("tallywick-teach-" + std::to_string(std::random_device()()));
+        folder_ = (root_ / "1920x1080").string();
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+        ReaderTest::TearDown();
+    }
+    TeachOutcome Teach(const TooltipScene& scene) {
+        TeachOutcome outcome;
+        std::string error;
+        EXPECT_TRUE(TeachPackFolder(folder_, Tooltip(scene), Describe(scene), outcome, error)) << error;
+        return outcome;
+    }
+    GlyphPack Pack() {
+        GlyphPack pack;
+        std::string error;
+        EXPECT_TRUE(LoadGlyphPack(folder_, pack, error)) << error;
+        return pack;
+    }
+    static void ExpectRecord(const ItemRecord& got, const LearnTooltip& what) {
+        const ItemRecord want = ExpectedRecord(what);
+        EXPECT_EQ(got.kind, want.kind);
+        for (int s = 0; s < kStatCount; ++s) EXPECT_EQ(got.stats[s], want.stats[s]) << "stat " << s;
+    }
+
+    SecondScreen second_;
+    fs::path root_;
+    std::string folder_;
+};
+
+TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
+    // One digit alone: its spacing cannot be known from it.
+    TooltipScene early = second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")});
+    TeachOutcome first = Teach(early);
+    ASSERT_EQ(first.pending.size(), 1u);
+    EXPECT_EQ(first.pending[0].rfind("pending/0001: ", 0), 0u) << first.pending[0];
+    EXPECT_NE(first.pending[0].find("spacing"), std::string::npos) << first.pending[0];
+    EXPECT_TRUE(first.wrote);
+    EXPECT_TRUE(fs::exists(fs::path(folder_) / "pending" / "0001.bmp"));
+    LearnTooltip kept;
+    std::string text, error;
+    ASSERT_TRUE(ReadFileBytes(folder_ + "/pending/0001.txt", text, error, 1 << 16)) << error;
+    ASSERT_TRUE(ParseTooltipDescription(text, kept, error)) << error;
+    EXPECT_EQ(FormatTooltipDescription(kept), FormatTooltipDescription(Describe(early)));
+
+    // The ring settles the spacing and the 3 with it; its own 6 and 89 share no digit with
+    // anything placed, so it waits, reading back by a guess, until the weapon's white digits
+    // show those digits' shapes.
+    std::vector<std::vector<std::string>> settled, pending;
+    for (const TooltipScene& scene : SecondScreenTeaching(second_)) {
+        const TeachOutcome o = Teach(scene);
+        EXPECT_TRUE(o.report.readBack.empty()) << o.report.readBack[0];
+        EXPECT_TRUE(o.report.disagreements.empty()) << o.report.disagreements[0];
+        ExpectRecord(o.readBack, Describe(scene));
+        settled.push_back(o.settled), pending.push_back(o.pending);
+    }
+    using Names = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(settled, (Names{{"pending/0001"}, {"pending/0002"}, {}}));
+    ASSERT_EQ(pending[0].size(), 1u);
+    EXPECT_NE(pending[0][0].find("pending/0002: "), std::string::npos) << pending[0][0];
+    EXPECT_NE(pending[0][0].find("guess"), std::string::npos) << pending[0][0];
+    EXPECT_EQ(pending[1].size() + pending[2].size(), 0u);
+    EXPECT_FALSE(fs::exists(fs::path(folder_) / "pending" / "0001.txt"));
+    EXPECT_FALSE(fs::exists(fs::path(folder_) / "pending" / "guesses.txt"));
+    const GlyphPack pack = Pack();
+    PixelBuffer t = Tooltip(early);
+    ExpectRecord(ParseItem(&t, 0, pack), Describe(early));
+    for (const TooltipScene& scene : SecondScreenOthers(second_)) {
+        t = Tooltip(scene);
+        ExpectRecord(ParseItem(&t, 0, pack), Describe(scene));
+    }
+}
+
+TEST_F(PackTeaching, WhatDoesNotFitWritesNothingAndTeachingAgainRewritesNothing) {
+    for (const TooltipScene& scene : SecondScreenTeaching(second_)) Teach(scene);
+    const auto before = Snapshot(folder_);
+    ASSERT_FALSE(before.empty());
+    // The ring described as a chest: the pack knows the ring's caption, so it reads back wrong.
+    TooltipScene ring = SecondScreenOthers(second_)[0];
+    LearnTooltip wrongKind = Describe(ring);
+    wrongKind.kind = 6;
+    TeachOutcome outcome;
+    std::string error;
+    ASSERT_TRUE(TeachPackFolder(folder_, Tooltip(ring), wrongKind, outcome, error)) << error;
+    EXPECT_FALSE(outcome.wrote);
+    EXPECT_FALSE(outcome.report.readBack.empty());
+    // A line too many: refused.
+    LearnTooltip extra = Describe(ring);
+    extra.lines.push_back({7, "5"});
+    EXPECT_FALSE(TeachPackFolder(folder_, Tooltip(ring), extra, outcome, error));
+    EXPECT_FALSE(outcome.folderFailed);
+    // The same tooltips again: nothing new, no file touched.
+    for (const TooltipScene& scene : SecondScreenTeaching(second_)) EXPECT_FALSE(Teach(scene).wrote);
+    EXPECT_EQ(Snapshot(folder_), before);
+}
+
+TEST_F(PackTeaching, GuessFillsWhatThePackReadsAndFindsLinesOfAnUnknownBullet) {
+    const TooltipScene weapon = SecondScreenOthers(second_)[2];
+    TooltipGuess guess;
+    std::string error;
+    // The built-in pack knows nothing of this screen, yet the lines are found.
+    ASSERT_TRUE(GuessTooltip(Tooltip(weapon), BuiltInPack(), guess, error)) << error;
+    EXPECT_EQ(guess.what.kind, -1);
+    EXPECT_EQ(guess.what.lines.size(), 2u);  // two bulleted lines; the empty socket has no bullet
+    EXPECT_EQ(guess.filled, 0);
+    for (const TooltipScene& scene : SecondScreenTeaching(second_)) Teach(scene);
+    ASSERT_TRUE(GuessTooltip(Tooltip(weapon), Pack(), guess, error)) << error;
+    EXPECT_EQ(FormatTooltipDescription(guess.what), FormatTooltipDescription(Describe(weapon)));
+    EXPECT_TRUE(guess.weaponLines);
+    EXPECT_EQ(guess.filled, 1 + 2 + 2 * 2 + 1);  // kind, weapon lines, two lines, sockets
+    ASSERT_EQ(guess.lineTops.size(), 2u);
+    EXPECT_LT(guess.lineTops[0], guess.lineTops[1]);
+    PixelBuffer blank(400, 300);
+    EXPECT_FALSE(GuessTooltip(blank, Pack(), guess, error));
+}
+
+}  // namespace
+
+namespace {
+
+// The tight screen: digits, points and tildes touch their neighbours, as small game text does.
+class TightTeaching : public PackTeaching {
+protected:
+    void SetUp() override {
+        PackTeaching::SetUp();
+        std::string error;
+        ASSERT_TRUE(LoadTightScreen(tight_, error)) << error;
+    }
+    SecondScreen tight_;
+};
+
+TEST_F(TightTeaching, AnyOrderOfAFewTooltipsTeachesAPackThatReadsTheOthersExactly) {
+    // The built-in pictures read none of this screen, and the old ink-gap learner could not cut it.
+    for (const TooltipScene& scene : TightScreenOthers(tight_)) {
+        PixelBuffer t = Tooltip(scene);
+        EXPECT_EQ(ParseItem(&t, 0).kind, -1);
+    }
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE("order " + std::to_string(seed));
+        std::vector<TooltipScene> teaching = TightScreenTeaching(tight_);
+        std::shuffle(teaching.begin(), teaching.end(), std::mt19937(seed));
+        fs::remove_all(folder_);
+        TeachOutcome o;
+        for (const TooltipScene& scene : teaching) {
+            o = Teach(scene);
+            EXPECT_TRUE(o.fits);
+            EXPECT_TRUE(o.report.disagreements.empty()) << o.report.disagreements[0];
+            EXPECT_TRUE(o.report.pending.empty() || o.report.pending.find("certain") != std::string::npos ||
+                        o.report.pending.find("guess") != std::string::npos)
+                << o.report.pending;
+        }
+        // Every kept tooltip settled; every digit, point and mark the reader uses is learned.
+        EXPECT_TRUE(o.pending.empty()) << o.pending[0];
+        for (const std::string& line : o.missing)
+            EXPECT_TRUE(line.rfind("kinds", 0) == 0 || line.rfind("captions", 0) == 0) << line;
+        GlyphPack pack;
+        PackContents contents;
+        std::string error;
+        ASSERT_TRUE(LoadGlyphPack(folder_, pack, error, &contents)) << error;
+        for (const PackProblem& p : CheckGlyphPack(pack, &contents)) ADD_FAILURE() << p.text;
+        for (const TooltipScene& scene : TightScreenOthers(tight_)) {
+            PixelBuffer t = Tooltip(scene);
+            ExpectRecord(ParseItem(&t, 0, pack), Describe(scene));
+        }
+    }
+}
+
+}  // namespace
