@@ -287,6 +287,9 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
         if (!SaveGuesses(folder, nextGuesses, error)) return false;
         outcome.wrote = true;
     }
+    std::error_code ec;
+    const fs::path pendingFolder = PathFromUtf8(folder + "/" + kPendingFolder);
+    if (fs::is_directory(pendingFolder, ec) && fs::is_empty(pendingFolder, ec)) fs::remove(pendingFolder, ec);
     outcome.folderFailed = false;
     outcome.missing = MissingFromPack(nextContents);
     return true;
