@@ -302,11 +302,14 @@ private:
     }
 
     // Picks the longest number not placed yet and places it where, with everything that follows
-    // from it, the pictures it adds sit best centred in their cells; false when none is left.
+    // from it, the pictures it adds sit best centred in their cells; false when none is left. A
+    // number followed by other text is never the one picked: nothing but its pictures tells where
+    // it ends.
     bool Anchor(bool guessing) {
         size_t anchor = numbers_->size();
         for (size_t n = 0; n < numbers_->size(); ++n)
             if (!placements_[n].placed && !conflicted_[n] && Ready(n, true) &&
+                ((*numbers_)[n].lastInk >= 0 || (*numbers_)[n].firstInk >= 0) &&
                 (anchor == numbers_->size() || (*numbers_)[n].text.size() > (*numbers_)[anchor].text.size()))
                 anchor = n;
         if (anchor == numbers_->size()) return false;

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint64_t kMaxPendingBytes = 64u << 20;  // a tooltip picture, with room to spare
-constexpr int kMaxPending = 200;                  // tooltips a folder keeps waiting
+constexpr int kMaxPending = 50;                   // tooltips a folder keeps waiting
 
 struct Pending {
     std::string name;  // "pending/0001"
@@ -69,9 +69,11 @@ bool ParseTooltipDescription(std::string_view text, LearnTooltip& what, std::str
         } else if (key == "empty_sockets") {
             ok = b.empty() && ParseWhole(a, result.emptySockets, 0, 20);
         } else if (key == "line") {
+            // The text is the rest of the line, as typed.
             LearnLine line;
-            ok = c.empty() && !b.empty() && ParseWhole(a, line.row, -1, kDescriptorCount - 1);
-            line.text = b;
+            const size_t at = raw.find(a, raw.find(key) + key.size()) + a.size();
+            std::getline(std::istringstream(raw.substr(at)) >> std::ws, line.text);
+            ok = !line.text.empty() && ParseWhole(a, line.row, -1, kDescriptorCount - 1);
             if (ok) result.lines.push_back(line);
         }
         if (!ok) return error = where + "cannot read '" + raw.substr(0, 80) + "'", false;
@@ -217,21 +219,37 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     if (!learn(taught, error)) return false;
     std::vector<Pending> kept = LoadPending(folder, report.notes);
     std::vector<std::string> asideNames;
-    for (Pending& p : kept) {
-        taught.push_back(TaughtTooltip{std::move(p.tooltip), std::move(p.what), p.name});
-        std::string why;
-        if (!learn(taught, why)) {
-            report.notes.push_back(p.name + " is left aside this time: " + why);
-            asideNames.push_back(p.name + ": left aside, " + why);
-            taught.pop_back();
-        } else if (reports.back().pending.empty() && !reports.back().readBack.empty()) {
-            report.notes.push_back(
-                p.name + " does not read back as described and is left aside: " + reports.back().readBack[0]);
-            asideNames.push_back(p.name + ": does not read back as described");
-            taught.pop_back();
-        }
+    for (Pending& p : kept) taught.push_back(TaughtTooltip{std::move(p.tooltip), std::move(p.what), p.name});
+    // A kept tooltip that, learned, does not read back as described is left aside.
+    auto setAside = [&](size_t i, const std::string& why) {
+        report.notes.push_back(taught[i].name + " is left aside this time: " + why);
+        asideNames.push_back(taught[i].name + ": left aside, " + why);
+        taught.erase(taught.begin() + std::ptrdiff_t(i));
+    };
+    auto misread = [&]() -> size_t {
+        for (size_t i = 1; i < reports.size(); ++i)
+            if (reports[i].pending.empty() && !reports[i].readBack.empty()) return i;
+        return 0;
+    };
+    std::string why;
+    bool learned = kept.empty() || learn(taught, why);
+    for (size_t bad = learned ? misread() : 0; learned && bad; bad = misread()) {
+        setAside(bad, "it does not read back as described (" + reports[bad].readBack[0] + ")");
+        learned = learn(taught, why);
     }
-    if (!learn(taught, error)) return false;  // the set that was learned last, once more
+    if (!learned) {
+        // Some kept tooltip contradicts the others: they join one by one instead.
+        std::vector<TaughtTooltip> all = std::move(taught);
+        taught.assign(std::make_move_iterator(all.begin()), std::make_move_iterator(all.begin() + 1));
+        for (size_t i = 1; i < all.size(); ++i) {
+            taught.push_back(std::move(all[i]));
+            if (!learn(taught, why))
+                setAside(taught.size() - 1, why);
+            else if (misread() == taught.size() - 1)
+                setAside(taught.size() - 1, "it does not read back as described");
+        }
+        if (!learn(taught, error)) return false;  // the set that was learned last, once more
+    }
     const LearnReport& mine = reports[0];
     report.learned = mine.learned, report.disagreements = mine.disagreements, report.readBack = mine.readBack;
     report.pending = mine.pending;

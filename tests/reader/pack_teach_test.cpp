@@ -112,6 +112,25 @@ TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
     }
 }
 
+TEST_F(PackTeaching, AKeptTooltipThatTurnsOutMisdescribedIsLeftAsideNotLearned) {
+    // A 3 described as 4 cannot be told wrong while nothing is known of the grid: it waits.
+    const TooltipScene early = second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")});
+    LearnTooltip wrong = Describe(early);
+    wrong.lines[0].text = "4";
+    TeachOutcome outcome;
+    std::string error;
+    ASSERT_TRUE(TeachPackFolder(folder_, Tooltip(early), wrong, outcome, error)) << error;
+    ASSERT_EQ(outcome.pending.size(), 1u);
+    // Once the ring places the 3 and the 4, it reads back as 3: left aside, the ring learned.
+    const TooltipScene ring = SecondScreenTeaching(second_)[0];
+    outcome = Teach(ring);
+    EXPECT_TRUE(outcome.settled.empty());
+    ASSERT_EQ(outcome.pending.size(), 2u);
+    EXPECT_NE(outcome.pending[1].find("pending/0001: left aside"), std::string::npos) << outcome.pending[1];
+    PixelBuffer t = Tooltip(ring);
+    ExpectRecord(ParseItem(&t, 0, Pack()), Describe(ring));
+}
+
 TEST_F(PackTeaching, WhatDoesNotFitWritesNothingAndTeachingAgainRewritesNothing) {
     for (const TooltipScene& scene : SecondScreenTeaching(second_)) Teach(scene);
     const auto before = Snapshot(folder_);
