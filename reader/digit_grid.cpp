@@ -332,8 +332,10 @@ private:
                     if (twin < 0 || node > kPointNode || !nodes.insert(node).second) continue;
                     imbalance += Imbalance(refs_.at(index).region);
                 }
-                // As near centred as can be; of two as near, the ink a column further right.
-                const int score = 2 * std::abs(imbalance) + (imbalance > 0);
+                // On the likeliest rows; then as near centred as can be; of two as near, the ink
+                // a column further right.
+                const int rows = std::abs(c.top - (*numbers_)[anchor].topGuess);
+                const int score = rows * 100000 + 2 * std::abs(imbalance) + (imbalance > 0);
                 if (!best || score < bestScore) best = &c, bestScore = score;
             }
             *this = before;
