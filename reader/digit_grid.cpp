@@ -360,6 +360,8 @@ private:
     int conflicts_ = 0;
 };
 
+constexpr int kMaxAdvance = 64;  // wider than any digit of the game's text at any size
+
 const char kUnsureAdvance[] =
     "the digit spacing is not certain yet: it is once a number repeats a digit (like 1120) or "
     "digits recur across the tooltips taught";
@@ -382,7 +384,8 @@ bool SolveGrid(const std::vector<Number>& numbers, const GridKnowns& knowns, Gri
         valid.back().Finish();
     } else {
         // Every advance the line height allows; once two fit, the spacing is not certain.
-        for (int a = 2; a <= 3 * std::max(knowns.boxHeight, 4) && valid.size() < 2; ++a) {
+        const int widest = std::min(3 * std::max(knowns.boxHeight, 4), kMaxAdvance);
+        for (int a = 2; a <= widest && valid.size() < 2; ++a) {
             Solver s(numbers, knowns, a);
             s.Settle();
             if (s.Conflicts()) continue;

@@ -68,7 +68,7 @@ std::vector<Bullet> FindBullets(const PixelBuffer& t, const GlyphPack& pack) {
         auto g = std::find_if(groups.begin(), groups.end(),
                               [&](const Group& g) { return g.x == f.x0 && SamePicture(g.ink, ink); });
         if (g == groups.end()) g = groups.insert(groups.end(), Group{f.x0, std::move(ink), {}});
-        g->at.push_back(Bullet{f.x0, f.y0});
+        g->at.push_back(Bullet{f.x0, band.y0});  // the line's top: its highest ink
     }
     const Group* best = nullptr;
     for (const Group& g : groups)

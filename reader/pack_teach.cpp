@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
@@ -12,10 +13,8 @@
 #include "base/bmp.h"
 #include "base/catalogue.h"
 #include "base/files.h"
-#include "base/settings.h"
 #include "base/status.h"
 #include "reader/digit_grid.h"
-#include "reader/ink_lines.h"
 #include "reader/parser.h"
 
 namespace fs = std::filesystem;
