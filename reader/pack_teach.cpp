@@ -105,7 +105,10 @@ std::vector<Pending> LoadPending(const std::string& folder, std::vector<std::str
             names.push_back(name.substr(0, 4));
     }
     std::sort(names.begin(), names.end());
-    if (names.size() > size_t(kMaxPending)) names.resize(kMaxPending);
+    if (names.size() > size_t(kMaxPending)) {
+        notes.push_back("only the first " + std::to_string(kMaxPending) + " kept tooltips are tried");
+        names.resize(kMaxPending);
+    }
     for (const std::string& n : names) {
         Pending p;
         p.name = std::string(kPendingFolder) + "/" + n;
@@ -205,8 +208,9 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     const PackGuesses guessed = LoadGuesses(folder);
     LearnReport& report = outcome.report;
 
-    // The tooltip alone must fit its description; then the kept ones join it one by one, each
-    // left aside when it contradicts the others or, learned, does not read back as described.
+    // The tooltip alone must fit its description; then the kept ones join it, all together or, when
+    // some contradict the others, one by one; one that contradicts them or, learned, does not read
+    // back as described is left aside.
     GlyphPack next;
     PackContents nextContents;
     PackGuesses nextGuesses;
@@ -273,7 +277,12 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     outcome.folderFailed = true;
     if (!SaveGlyphPack(folder, next, nextContents, error, &written)) return false;
     outcome.wrote = !written.empty();
-    if (isPending) {
+    // The same tooltip taught again while it waits is kept once.
+    const bool keptAlready = std::any_of(taught.begin() + 1, taught.end(), [&](const TaughtTooltip& k) {
+        return k.tooltip.pixels == taught[0].tooltip.pixels && k.tooltip.width == taught[0].tooltip.width &&
+               FormatTooltipDescription(k.what) == FormatTooltipDescription(what);
+    });
+    if (isPending && !keptAlready) {
         std::error_code ec;
         fs::create_directories(PathFromUtf8(folder + "/" + kPendingFolder), ec);
         const std::string name = NextPendingName(folder);
