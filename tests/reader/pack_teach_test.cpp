@@ -113,6 +113,22 @@ TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
     }
 }
 
+TEST(KeptDescription, ReadsBackWhatWasWrittenAndRefusesWhatIsDamaged) {
+    LearnTooltip what;
+    what.kind = 1;
+    what.weapon = true, what.attacksPerSecond = "1.40", what.minDamage = "107", what.maxDamage = "346";
+    what.emptySockets = 2;
+    what.lines = {{6, "82"}, {-1, "12 %"}, {12, "7~9"}};
+    LearnTooltip back;
+    std::string error;
+    ASSERT_TRUE(ParseTooltipDescription(FormatTooltipDescription(what), back, error)) << error;
+    EXPECT_EQ(FormatTooltipDescription(back), FormatTooltipDescription(what));
+    EXPECT_EQ(back.lines[1].text, "12 %");
+    for (const char* damaged : {"line 6 82\n", "kind 13\n", "kind 4\nline 40 3\n", "kind 4\nweapon 1.4 7\n",
+                                "kind 4\nempty_sockets -1\n", "kind 4\nline 6\n", "kind 4\nfrobnicate\n"})
+        EXPECT_FALSE(ParseTooltipDescription(damaged, back, error)) << damaged;
+}
+
 TEST_F(PackTeaching, AKeptTooltipThatTurnsOutMisdescribedIsLeftAsideNotLearned) {
     // A 3 described as 4 cannot be told wrong while nothing is known of the grid: it waits.
     const TooltipScene early = second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")});
