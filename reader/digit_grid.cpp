@@ -302,11 +302,14 @@ private:
     }
 
     // Picks the longest number not placed yet and places it where, with everything that follows
-    // from it, the pictures it adds sit best centred in their cells; false when none is left.
+    // from it, the pictures it adds sit best centred in their cells; false when none is left. A
+    // number followed by other text is never the one picked: nothing but its pictures tells where
+    // it ends.
     bool Anchor(bool guessing) {
         size_t anchor = numbers_->size();
         for (size_t n = 0; n < numbers_->size(); ++n)
             if (!placements_[n].placed && !conflicted_[n] && Ready(n, true) &&
+                ((*numbers_)[n].lastInk >= 0 || (*numbers_)[n].firstInk >= 0) &&
                 (anchor == numbers_->size() || (*numbers_)[n].text.size() > (*numbers_)[anchor].text.size()))
                 anchor = n;
         if (anchor == numbers_->size()) return false;
@@ -329,8 +332,10 @@ private:
                     if (twin < 0 || node > kPointNode || !nodes.insert(node).second) continue;
                     imbalance += Imbalance(refs_.at(index).region);
                 }
-                // As near centred as can be; of two as near, the ink a column further right.
-                const int score = 2 * std::abs(imbalance) + (imbalance > 0);
+                // On the likeliest rows; then as near centred as can be; of two as near, the ink
+                // a column further right.
+                const int rows = std::abs(c.top - (*numbers_)[anchor].topGuess);
+                const int score = rows * 100000 + 2 * std::abs(imbalance) + (imbalance > 0);
                 if (!best || score < bestScore) best = &c, bestScore = score;
             }
             *this = before;
@@ -355,6 +360,8 @@ private:
     int conflicts_ = 0;
 };
 
+constexpr int kMaxAdvance = 64;  // wider than any digit of the game's text at any size
+
 const char kUnsureAdvance[] =
     "the digit spacing is not certain yet: it is once a number repeats a digit (like 1120) or "
     "digits recur across the tooltips taught";
@@ -377,7 +384,8 @@ bool SolveGrid(const std::vector<Number>& numbers, const GridKnowns& knowns, Gri
         valid.back().Finish();
     } else {
         // Every advance the line height allows; once two fit, the spacing is not certain.
-        for (int a = 2; a <= 3 * std::max(knowns.boxHeight, 4) && valid.size() < 2; ++a) {
+        const int widest = std::min(3 * std::max(knowns.boxHeight, 4), kMaxAdvance);
+        for (int a = 2; a <= widest && valid.size() < 2; ++a) {
             Solver s(numbers, knowns, a);
             s.Settle();
             if (s.Conflicts()) continue;

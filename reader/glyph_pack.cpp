@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <system_error>
 
 #include "base/bmp.h"
@@ -130,13 +131,14 @@ bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& erro
 bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     namespace fs = std::filesystem;
     static std::atomic<unsigned> counter{0};
+    static const unsigned long long process = std::random_device()();  // another writer's differs
     std::error_code ec;
     const fs::path target = PathFromUtf8(path);
     // A name of its own beside the file, so that the rename never crosses a disk.
     fs::path temp;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = target;
-        temp += ".new-" + std::to_string(counter++);
+        temp += ".new-" + std::to_string(process) + "-" + std::to_string(counter++);
         if (!fs::exists(fs::symlink_status(temp, ec))) break;
     }
     {

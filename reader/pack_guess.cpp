@@ -68,7 +68,7 @@ std::vector<Bullet> FindBullets(const PixelBuffer& t, const GlyphPack& pack) {
         auto g = std::find_if(groups.begin(), groups.end(),
                               [&](const Group& g) { return g.x == f.x0 && SamePicture(g.ink, ink); });
         if (g == groups.end()) g = groups.insert(groups.end(), Group{f.x0, std::move(ink), {}});
-        g->at.push_back(Bullet{f.x0, f.y0});
+        g->at.push_back(Bullet{f.x0, band.y0});  // the line's top: its highest ink
     }
     const Group* best = nullptr;
     for (const Group& g : groups)
@@ -106,6 +106,68 @@ bool GuessWeapon(const PixelBuffer& t, const GlyphPack& pack, LearnTooltip& what
     return true;
 }
 
+// Columns a number drawn this way takes on the grid.
+int Width(const std::string& text, const GlyphLayout& layout) {
+    int w = 0;
+    for (char c : text) w += c == '.' ? layout.pointAdvance : layout.digitAdvance;
+    return w;
+}
+
+// Where the value begins on a line whose caption the pack does not know: after the sign that
+// closes every option caption ("+"), found as the sign of a caption the pack knows, at the same
+// distance from it as there. -1 when no known sign is on the line.
+int ValueStart(const PixelBuffer& t, const GlyphPack& pack, int x0, int top, int end, bool white) {
+    std::vector<int> tried;
+    for (const StatDescriptor& row : kStatDescriptors) {
+        const PixelBuffer& caption = pack.Template(row.templateIndex);
+        if (row.condition == kNever || bool(row.white) != white || caption.count <= 0 ||
+            std::find(tried.begin(), tried.end(), row.templateIndex) != tried.end())
+            continue;
+        tried.push_back(row.templateIndex);
+        // The sign: the last run of inked columns.
+        const Blob ink = InkBox(caption);
+        int from = ink.x1 - 1;
+        auto inkedColumn = [&](int x) {
+            for (int y = 0; y < caption.height; ++y)
+                if (Inked(caption, x, y)) return true;
+            return false;
+        };
+        if (from < 0) continue;
+        while (from > 0 && inkedColumn(from - 1)) --from;
+        const PixelBuffer sign = Cut(caption, from, 0, ink.x1, caption.height);
+        HitPos hit;
+        if (end > x0 && Match(t, x0, top, end - x0, 1, sign, &hit, 0, 1, 0, kMatchExact))
+            return hit.x + caption.width - from;
+    }
+    return -1;
+}
+
+// The value ending a line whose caption the pack does not know, when known digits read from
+// where it begins exactly to the line's last ink (a range: to its tilde, and on from there).
+std::string ValueAtEnd(const PixelBuffer& t, const GlyphPack& pack, int x0, int top) {
+    const int rows = std::max(pack.Template(kGlyphBullet).height, 1);
+    int end = -1;
+    for (int x = t.width - 1; x >= x0 && end < 0; --x)
+        for (int y = std::max(top, 0); y < std::min(top + rows, t.height) && end < 0; ++y)
+            if (Inked(t, x, y)) end = x;
+    const GlyphLayout& layout = pack.layout;
+    auto reachesEnd = [&](int right) { return right > end && right - layout.digitAdvance <= end; };
+    for (bool white : {false, true}) {
+        const int x = ValueStart(t, pack, x0, top, end, white);
+        if (x < 0) continue;
+        const PixelBuffer& tilde = pack.Template(white ? kGlyphWhiteTilde : kGlyphBlueTilde);
+        const std::string low = ReadText(t, x, top, nullptr, white, kMatchExact, 0, nullptr, pack);
+        const int right = x + Width(low, layout);
+        HitPos hit;
+        if (low.empty()) continue;
+        if (reachesEnd(right)) return low;
+        if (!Match(t, right, top, 1, 1, tilde, &hit, 0, 1, 5, kMatchExact)) continue;
+        const std::string high = ReadText(t, hit.x, top, &tilde, white, kMatchExact, 0, nullptr, pack);
+        if (!high.empty() && reachesEnd(hit.x + tilde.width + Width(high, layout))) return low + "~" + high;
+    }
+    return {};
+}
+
 // One bulleted line: the first caption the pack matches after the bullet, and its value.
 LearnLine GuessLine(const PixelBuffer& t, const GlyphPack& pack, const Bullet& b, int weapon) {
     LearnLine line;
@@ -128,6 +190,7 @@ LearnLine GuessLine(const PixelBuffer& t, const GlyphPack& pack, const Bullet& b
             if (!high.empty()) line.text += "~" + high;
         }
     }
+    if (line.row < 0) line.text = ValueAtEnd(t, pack, cx + 1, cy);
     return line;
 }
 

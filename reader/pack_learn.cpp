@@ -84,7 +84,8 @@ struct Sheet {
     const TaughtTooltip* source;
     std::vector<Band> bands;
     std::vector<FoundLine> lines;
-    int aps = -1;  // the attacks-per-second number; the damage range's two follow it
+    int captionOffset = 0;  // the least bullet-to-caption distance of its lines
+    int aps = -1;           // the attacks-per-second number; the damage range's two follow it
     int apsCaptionX = 0;
     LearnReport report;
     std::vector<std::string> pending;
@@ -188,6 +189,7 @@ struct Learner {
     }
 
     bool FindLines(Sheet& sheet);
+    void LearnCaptionOffset();
     bool AddOptionNumbers(Sheet& sheet);
     bool AddWeaponNumbers(Sheet& sheet);
     void LearnKind(Sheet& sheet);
@@ -256,12 +258,22 @@ bool Learner::FindLines(Sheet& sheet) {
     const FoundLine& first = sheet.lines[0];
     Offer(sheet, kGlyphBullet,
           Cut(t, first.bulletX, first.top, first.bulletX + bulletWidth, first.top + height), "line 1");
-    int offset = t.width;
+    sheet.captionOffset = t.width;
     for (const FoundLine& line : sheet.lines)
-        offset = std::min(offset, line.band->blobs[1].x0 - line.bulletX);
-    if (captionOffset < 0) captionOffset = HasField(kCaptionOffset) ? pack.layout.captionOffset : offset;
-    OfferLayout(sheet, kCaptionOffset, std::min(offset, captionOffset));
+        sheet.captionOffset = std::min(sheet.captionOffset, line.band->blobs[1].x0 - line.bulletX);
     return true;
+}
+
+// Bullet to caption: the pack's, or the least any line of any tooltip shows.
+void Learner::LearnCaptionOffset() {
+    captionOffset = HasField(kCaptionOffset) ? pack.layout.captionOffset : -1;
+    for (const Sheet& sheet : sheets)
+        if (!sheet.lines.empty() && !HasField(kCaptionOffset) &&
+            (captionOffset < 0 || sheet.captionOffset < captionOffset))
+            captionOffset = sheet.captionOffset;
+    for (Sheet& sheet : sheets)
+        if (!sheet.lines.empty())
+            OfferLayout(sheet, kCaptionOffset, std::min(sheet.captionOffset, captionOffset));
 }
 
 // Each described option line's value: one number from the caption's end to the line's end (a
@@ -374,7 +386,7 @@ void Learner::LearnKind(Sheet& sheet) {
     for (int y = 0; y < t.height / 2; ++y) {
         bool row = false;
         for (int x = x0; x < t.width; ++x)
-            if (Grey(t.pixels[size_t(y) * t.width + x]) || t.pixels[size_t(y) * t.width + x] == kGrey)
+            if (Grey(t.pixels[size_t(y) * t.width + x]))
                 row = true, box.x0 = std::min(box.x0, x), box.x1 = std::max(box.x1, x + 1);
         if (row) {
             if (box.y0 < 0) box.y0 = y;
@@ -555,7 +567,7 @@ bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pa
     Learner learner{next, nextContents, guesses, error, {}, {}, {}, 0, -1};
     learner.sheets.reserve(tooltips.size());
     for (const TaughtTooltip& taught : tooltips) {
-        learner.sheets.push_back(Sheet{&taught, FindBands(taught.tooltip), {}, -1, 0, {}, {}});
+        learner.sheets.push_back(Sheet{&taught, FindBands(taught.tooltip), {}, 0, -1, 0, {}, {}});
         Sheet& sheet = learner.sheets.back();
         const LearnTooltip& what = taught.what;
         if (what.kind < 0 || what.kind >= kKindCount)
@@ -565,6 +577,7 @@ bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pa
             return learner.Fail(sheet, "the weapon's numbers must be digits with an optional point");
         if (!learner.FindLines(sheet)) return false;
     }
+    learner.LearnCaptionOffset();
     for (Sheet& sheet : learner.sheets)
         if (!learner.AddOptionNumbers(sheet) || !learner.AddWeaponNumbers(sheet) ||
             !learner.LearnSockets(sheet))

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
@@ -12,10 +13,8 @@
 #include "base/bmp.h"
 #include "base/catalogue.h"
 #include "base/files.h"
-#include "base/settings.h"
 #include "base/status.h"
 #include "reader/digit_grid.h"
-#include "reader/ink_lines.h"
 #include "reader/parser.h"
 
 namespace fs = std::filesystem;
@@ -23,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint64_t kMaxPendingBytes = 64u << 20;  // a tooltip picture, with room to spare
-constexpr int kMaxPending = 200;                  // tooltips a folder keeps waiting
+constexpr int kMaxPending = 50;                   // tooltips a folder keeps waiting
 
 struct Pending {
     std::string name;  // "pending/0001"
@@ -69,9 +68,11 @@ bool ParseTooltipDescription(std::string_view text, LearnTooltip& what, std::str
         } else if (key == "empty_sockets") {
             ok = b.empty() && ParseWhole(a, result.emptySockets, 0, 20);
         } else if (key == "line") {
+            // The text is the rest of the line, as typed.
             LearnLine line;
-            ok = c.empty() && !b.empty() && ParseWhole(a, line.row, -1, kDescriptorCount - 1);
-            line.text = b;
+            const size_t at = raw.find(a, raw.find(key) + key.size()) + a.size();
+            std::getline(std::istringstream(raw.substr(at)) >> std::ws, line.text);
+            ok = !line.text.empty() && ParseWhole(a, line.row, -1, kDescriptorCount - 1);
             if (ok) result.lines.push_back(line);
         }
         if (!ok) return error = where + "cannot read '" + raw.substr(0, 80) + "'", false;
@@ -104,7 +105,10 @@ std::vector<Pending> LoadPending(const std::string& folder, std::vector<std::str
             names.push_back(name.substr(0, 4));
     }
     std::sort(names.begin(), names.end());
-    if (names.size() > size_t(kMaxPending)) names.resize(kMaxPending);
+    if (names.size() > size_t(kMaxPending)) {
+        notes.push_back("only the first " + std::to_string(kMaxPending) + " kept tooltips are tried");
+        names.resize(kMaxPending);
+    }
     for (const std::string& n : names) {
         Pending p;
         p.name = std::string(kPendingFolder) + "/" + n;
@@ -204,8 +208,9 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     const PackGuesses guessed = LoadGuesses(folder);
     LearnReport& report = outcome.report;
 
-    // The tooltip alone must fit its description; then the kept ones join it one by one, each
-    // left aside when it contradicts the others or, learned, does not read back as described.
+    // The tooltip alone must fit its description; then the kept ones join it, all together or, when
+    // some contradict the others, one by one; one that contradicts them or, learned, does not read
+    // back as described is left aside.
     GlyphPack next;
     PackContents nextContents;
     PackGuesses nextGuesses;
@@ -217,21 +222,37 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     if (!learn(taught, error)) return false;
     std::vector<Pending> kept = LoadPending(folder, report.notes);
     std::vector<std::string> asideNames;
-    for (Pending& p : kept) {
-        taught.push_back(TaughtTooltip{std::move(p.tooltip), std::move(p.what), p.name});
-        std::string why;
-        if (!learn(taught, why)) {
-            report.notes.push_back(p.name + " is left aside this time: " + why);
-            asideNames.push_back(p.name + ": left aside, " + why);
-            taught.pop_back();
-        } else if (reports.back().pending.empty() && !reports.back().readBack.empty()) {
-            report.notes.push_back(
-                p.name + " does not read back as described and is left aside: " + reports.back().readBack[0]);
-            asideNames.push_back(p.name + ": does not read back as described");
-            taught.pop_back();
-        }
+    for (Pending& p : kept) taught.push_back(TaughtTooltip{std::move(p.tooltip), std::move(p.what), p.name});
+    // A kept tooltip that, learned, does not read back as described is left aside.
+    auto setAside = [&](size_t i, const std::string& why) {
+        report.notes.push_back(taught[i].name + " is left aside this time: " + why);
+        asideNames.push_back(taught[i].name + ": left aside, " + why);
+        taught.erase(taught.begin() + std::ptrdiff_t(i));
+    };
+    auto misread = [&]() -> size_t {
+        for (size_t i = 1; i < reports.size(); ++i)
+            if (reports[i].pending.empty() && !reports[i].readBack.empty()) return i;
+        return 0;
+    };
+    std::string why;
+    bool learned = kept.empty() || learn(taught, why);
+    for (size_t bad = learned ? misread() : 0; learned && bad; bad = misread()) {
+        setAside(bad, "it does not read back as described (" + reports[bad].readBack[0] + ")");
+        learned = learn(taught, why);
     }
-    if (!learn(taught, error)) return false;  // the set that was learned last, once more
+    if (!learned) {
+        // Some kept tooltip contradicts the others: they join one by one instead.
+        std::vector<TaughtTooltip> all = std::move(taught);
+        taught.assign(std::make_move_iterator(all.begin()), std::make_move_iterator(all.begin() + 1));
+        for (size_t i = 1; i < all.size(); ++i) {
+            taught.push_back(std::move(all[i]));
+            if (!learn(taught, why))
+                setAside(taught.size() - 1, why);
+            else if (misread() == taught.size() - 1)
+                setAside(taught.size() - 1, "it does not read back as described");
+        }
+        if (!learn(taught, error)) return false;  // the set that was learned last, once more
+    }
     const LearnReport& mine = reports[0];
     report.learned = mine.learned, report.disagreements = mine.disagreements, report.readBack = mine.readBack;
     report.pending = mine.pending;
@@ -256,7 +277,12 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     outcome.folderFailed = true;
     if (!SaveGlyphPack(folder, next, nextContents, error, &written)) return false;
     outcome.wrote = !written.empty();
-    if (isPending) {
+    // The same tooltip taught again while it waits is kept once.
+    const bool keptAlready = std::any_of(taught.begin() + 1, taught.end(), [&](const TaughtTooltip& k) {
+        return k.tooltip.pixels == taught[0].tooltip.pixels && k.tooltip.width == taught[0].tooltip.width &&
+               FormatTooltipDescription(k.what) == FormatTooltipDescription(what);
+    });
+    if (isPending && !keptAlready) {
         std::error_code ec;
         fs::create_directories(PathFromUtf8(folder + "/" + kPendingFolder), ec);
         const std::string name = NextPendingName(folder);
@@ -287,6 +313,9 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
         if (!SaveGuesses(folder, nextGuesses, error)) return false;
         outcome.wrote = true;
     }
+    std::error_code ec;
+    const fs::path pendingFolder = PathFromUtf8(folder + "/" + kPendingFolder);
+    if (fs::is_directory(pendingFolder, ec) && fs::is_empty(pendingFolder, ec)) fs::remove(pendingFolder, ec);
     outcome.folderFailed = false;
     outcome.missing = MissingFromPack(nextContents);
     return true;

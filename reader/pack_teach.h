@@ -15,11 +15,14 @@
 // What a tooltip seems to show before the player has described it.
 struct TooltipGuess {
     // The guess: kind -1, row -1 and empty texts where nothing could be read. `what.lines` holds
-    // one entry per bulleted option line found, top to bottom.
+    // one entry per bulleted option line found, top to bottom; a line whose caption the pack does
+    // not know has row -1 and, when its digits are known, its value.
     LearnTooltip what;
-    std::vector<int> lineTops;  // each bulleted line's top row in the tooltip, as `what.lines`
-    bool weaponLines = false;   // the attacks-per-second and damage lines were found
-    int filled = 0;             // fields the guess filled in (kind, rows, values, weapon lines, sockets)
+    // Each bulleted line's top row in the tooltip, as `what.lines`: the top of the pack's bullet
+    // where it matched, else the line's highest ink.
+    std::vector<int> lineTops;
+    bool weaponLines = false;  // the attacks-per-second and damage lines were found
+    int filled = 0;            // fields the guess filled in (kind, rows, values, weapon lines, sockets)
 };
 
 // Reads the tooltip in `image` (a screen or a tooltip picture, black all round) with `pack`: the
@@ -44,7 +47,9 @@ struct TeachOutcome {
 // nothing at all when the description does not fit (the tooltip, learned, does not read back as
 // described: true, `wrote` false, the shortfalls in `report.readBack`). False with `error` when
 // the tooltip cannot be used as described, or (`folderFailed`) when the folder cannot be read or
-// written.
+// written. A tooltip kept as pending must read back at least its kind. Needs the built-in pictures
+// loaded; reads back with the settings' socket choices, with alerts silenced meanwhile (the popup
+// delivery is process-wide, so call it while no hotkey action parses).
 bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const LearnTooltip& what,
                      TeachOutcome& outcome, std::string& error);
 

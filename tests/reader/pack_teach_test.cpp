@@ -73,11 +73,12 @@ protected:
 TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
     // One digit alone: its spacing cannot be known from it.
     TooltipScene early = second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")});
-    TeachOutcome first = Teach(early);
+    EXPECT_TRUE(Teach(early).wrote);
+    TeachOutcome first = Teach(early);  // taught twice while it waits: kept once
+    EXPECT_FALSE(first.wrote);
     ASSERT_EQ(first.pending.size(), 1u);
     EXPECT_EQ(first.pending[0].rfind("pending/0001: ", 0), 0u) << first.pending[0];
     EXPECT_NE(first.pending[0].find("spacing"), std::string::npos) << first.pending[0];
-    EXPECT_TRUE(first.wrote);
     EXPECT_TRUE(fs::exists(fs::path(folder_) / "pending" / "0001.bmp"));
     LearnTooltip kept;
     std::string text, error;
@@ -102,8 +103,7 @@ TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
     EXPECT_NE(pending[0][0].find("pending/0002: "), std::string::npos) << pending[0][0];
     EXPECT_NE(pending[0][0].find("guess"), std::string::npos) << pending[0][0];
     EXPECT_EQ(pending[1].size() + pending[2].size(), 0u);
-    EXPECT_FALSE(fs::exists(fs::path(folder_) / "pending" / "0001.txt"));
-    EXPECT_FALSE(fs::exists(fs::path(folder_) / "pending" / "guesses.txt"));
+    EXPECT_FALSE(fs::exists(fs::path(folder_) / "pending"));  // nothing waits, no guess is left
     const GlyphPack pack = Pack();
     PixelBuffer t = Tooltip(early);
     ExpectRecord(ParseItem(&t, 0, pack), Describe(early));
@@ -111,6 +111,41 @@ TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
         t = Tooltip(scene);
         ExpectRecord(ParseItem(&t, 0, pack), Describe(scene));
     }
+}
+
+TEST(KeptDescription, ReadsBackWhatWasWrittenAndRefusesWhatIsDamaged) {
+    LearnTooltip what;
+    what.kind = 1;
+    what.weapon = true, what.attacksPerSecond = "1.40", what.minDamage = "107", what.maxDamage = "346";
+    what.emptySockets = 2;
+    what.lines = {{6, "82"}, {-1, "12 %"}, {12, "7~9"}};
+    LearnTooltip back;
+    std::string error;
+    ASSERT_TRUE(ParseTooltipDescription(FormatTooltipDescription(what), back, error)) << error;
+    EXPECT_EQ(FormatTooltipDescription(back), FormatTooltipDescription(what));
+    EXPECT_EQ(back.lines[1].text, "12 %");
+    for (const char* damaged : {"line 6 82\n", "kind 13\n", "kind 4\nline 40 3\n", "kind 4\nweapon 1.4 7\n",
+                                "kind 4\nempty_sockets -1\n", "kind 4\nline 6\n", "kind 4\nfrobnicate\n"})
+        EXPECT_FALSE(ParseTooltipDescription(damaged, back, error)) << damaged;
+}
+
+TEST_F(PackTeaching, AKeptTooltipThatTurnsOutMisdescribedIsLeftAsideNotLearned) {
+    // A 3 described as 4 cannot be told wrong while nothing is known of the grid: it waits.
+    const TooltipScene early = second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")});
+    LearnTooltip wrong = Describe(early);
+    wrong.lines[0].text = "4";
+    TeachOutcome outcome;
+    std::string error;
+    ASSERT_TRUE(TeachPackFolder(folder_, Tooltip(early), wrong, outcome, error)) << error;
+    ASSERT_EQ(outcome.pending.size(), 1u);
+    // Once the ring places the 3 and the 4, it reads back as 3: left aside, the ring learned.
+    const TooltipScene ring = SecondScreenTeaching(second_)[0];
+    outcome = Teach(ring);
+    EXPECT_TRUE(outcome.settled.empty());
+    ASSERT_EQ(outcome.pending.size(), 2u);
+    EXPECT_NE(outcome.pending[1].find("pending/0001: left aside"), std::string::npos) << outcome.pending[1];
+    PixelBuffer t = Tooltip(ring);
+    ExpectRecord(ParseItem(&t, 0, Pack()), Describe(ring));
 }
 
 TEST_F(PackTeaching, WhatDoesNotFitWritesNothingAndTeachingAgainRewritesNothing) {
@@ -152,6 +187,14 @@ TEST_F(PackTeaching, GuessFillsWhatThePackReadsAndFindsLinesOfAnUnknownBullet) {
     EXPECT_EQ(guess.filled, 1 + 2 + 2 * 2 + 1);  // kind, weapon lines, two lines, sockets
     ASSERT_EQ(guess.lineTops.size(), 2u);
     EXPECT_LT(guess.lineTops[0], guess.lineTops[1]);
+    // A caption never taught: the row is left to the player, the value read after the caption's
+    // closing sign as the known captions place it.
+    TooltipScene ring = SecondScreenOthers(second_)[0];
+    ring.lines.push_back(OptionLine(24, "120"));
+    ASSERT_TRUE(GuessTooltip(Tooltip(ring), Pack(), guess, error)) << error;
+    ASSERT_EQ(guess.what.lines.size(), 5u);
+    EXPECT_EQ(guess.what.lines[4].row, -1);
+    EXPECT_EQ(guess.what.lines[4].text, "120");
     PixelBuffer blank(400, 300);
     EXPECT_FALSE(GuessTooltip(blank, Pack(), guess, error));
 }
