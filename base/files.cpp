@@ -27,6 +27,18 @@ bool TooLarge(std::string& error, uint64_t maxBytes) {
     return false;
 }
 
+#ifdef _WIN32
+// Whether the file's folder lists it. Windows cannot tell the status of some files it lists (a
+// FIFO made by another system on a shared drive): those are there, just not regular files.
+bool ListedByItsFolder(const std::filesystem::path& p) {
+    std::error_code ec;
+    const std::filesystem::path folder = p.has_parent_path() ? p.parent_path() : ".";
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().filename() == p.filename()) return true;
+    return false;
+}
+#endif
+
 template <typename Bytes>
 bool ReadRegular(const std::string& path, Bytes& bytes, std::string& error, uint64_t maxBytes,
                  size_t extraCapacity) {
@@ -68,7 +80,8 @@ bool ReadRegular(const std::string& path, Bytes& bytes, std::string& error, uint
     std::error_code ec;
     const std::filesystem::path p = PathFromUtf8(path);
     const std::filesystem::file_status status = std::filesystem::status(p, ec);
-    if (status.type() == std::filesystem::file_type::not_found) return Fail(error, "cannot open file");
+    if (status.type() == std::filesystem::file_type::not_found)
+        return Fail(error, ListedByItsFolder(p) ? "not a regular file" : "cannot open file");
     if (status.type() == std::filesystem::file_type::directory) return Fail(error, "is a folder, not a file");
     if (ec || status.type() != std::filesystem::file_type::regular) return Fail(error, "not a regular file");
     const uint64_t size = std::filesystem::file_size(p, ec);
