@@ -131,8 +131,17 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
 bool LoadPackOption(const std::string& folder, GlyphPack& pack, std::string& warnings, std::string& error) {
     PackContents contents;
     if (!LoadGlyphPack(folder, pack, error, &contents)) return error = "glyph pack: " + error, false;
-    for (const PackProblem& problem : CheckGlyphPack(pack, &contents))
-        warnings += "tallywick-cli: glyph pack " + folder + ": " + problem.text + "\n";
+    const std::vector<PackProblem> problems = CheckGlyphPack(pack, &contents);
+    // A pack that would read wrong or for ever is told and set aside, and the read goes on.
+    const PackProblem* blocking = FirstBlockingProblem(problems);
+    if (blocking) {
+        warnings += "tallywick-cli: glyph pack " + folder +
+                    " is not used, the built-in pictures read instead: " + blocking->text + "\n";
+        pack = BuiltInPack();
+    }
+    for (const PackProblem& problem : problems)
+        if (&problem != blocking)
+            warnings += "tallywick-cli: glyph pack " + folder + ": " + problem.text + "\n";
     return true;
 }
 
