@@ -120,7 +120,28 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& err
     return ReadRegular(path, bytes, error, maxBytes, extraCapacity);
 }
 
+bool CheckWritablePath(const std::string& path, std::string& error) {
+    std::error_code ec;
+    const std::filesystem::path p = PathFromUtf8(path);
+    switch (std::filesystem::status(p, ec).type()) {
+        case std::filesystem::file_type::not_found:
+#ifdef _WIN32
+            if (ListedByItsFolder(p)) return Fail(error, "not a regular file");
+#endif
+            return true;
+        case std::filesystem::file_type::regular:
+            return true;
+        case std::filesystem::file_type::directory:
+            return Fail(error, "is a folder, not a file");
+        case std::filesystem::file_type::none:
+            return Fail(error, "cannot open file");
+        default:
+            return Fail(error, "not a regular file");
+    }
+}
+
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    if (!CheckWritablePath(path, error)) return false;
     std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!out) return Fail(error, "cannot create file");
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -1,6 +1,7 @@
 // tallywick-cli read: locate the tooltip in a screen picture, parse it, print the Item Record.
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <mutex>
 #include <nlohmann/json.hpp>
 
@@ -74,6 +75,14 @@ bool ParseReadArgs(const std::vector<std::string>& args, ReadArgs& r, std::strin
     return true;
 }
 
+// The --explain picture goes to a new name or replaces a regular file, never the picture read.
+bool CheckExplainPath(const ReadArgs& r, std::string& why) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(PathFromUtf8(r.explain), PathFromUtf8(r.image), ec) && !ec)
+        return why = "is the picture being read; give --explain another name", false;
+    return CheckWritablePath(r.explain, why);
+}
+
 std::vector<std::u16string> gAlerts;
 
 void CollectAlert(PopupTarget target, const PopupRequest& request) {
@@ -98,6 +107,10 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
         err = UsageComplaint(why, kReadUsage);
         return kExitUsage;
     }
+    if (!r.explain.empty() && !CheckExplainPath(r, why)) {
+        err = "tallywick-cli: " + r.explain + ": " + why + "\n";
+        return kExitUsage;
+    }
     PixelBuffer screen;
     if (!LoadImageFile(r.image, screen, why)) {
         err = "tallywick-cli: " + r.image + ": " + why + "\n";
@@ -119,9 +132,10 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
     const int code = ReadScreenRecord(screen, r.options, record, nullptr, &trace);
     out = JsonText(record) + "\n";
     if (!trace.found) return code;
-    const PixelBuffer picture =
+    PixelBuffer picture =
         ExplainPicture(screen, trace.rect, trace.parse, r.options.pack ? *r.options.pack : BuiltInPack());
-    if (!WriteFileBytes(r.explain, EncodePng(picture), why)) {
+    screen = PixelBuffer();  // let go before the PNG's own copies are made
+    if (!WriteFileBytes(r.explain, EncodePng(std::move(picture)), why)) {
         err += "tallywick-cli: " + r.explain + ": " + why + "\n";
         return kExitUsage;
     }
