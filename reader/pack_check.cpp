@@ -284,12 +284,12 @@ private:
         }
         if (widest < 0 || T(widest).width <= advance) return;
         const bool layout = !contents_ || (contents_->layoutFields & field);
+        const std::string wide = std::to_string(T(widest).width) + " pixels wide";
         Report(layout ? -1 : widest,
                (layout ? "layout: digit_advance is " + std::to_string(advance) + ", narrower than " +
-                             Name(widest)
-                       : Name(widest)) +
-                   " is " + std::to_string(T(widest).width) + " pixels wide" +
-                   (layout ? "" : ", wider than digit_advance " + std::to_string(advance)) +
+                             Name(widest) + ", " + wide
+                       : Name(widest) + " is " + wide + ", wider than digit_advance " +
+                             std::to_string(advance)) +
                    ": each step of the reader would overlap it",
                true);
     }

@@ -252,7 +252,7 @@ TEST_F(HostileFiles, PacksThatWouldMisreadAreSetAsideAndNamed) {
     ASSERT_TRUE(WriteFileBytes(blank + "/122.bmp", EncodeBmp24(PixelBuffer(9, 10)), why)) << why;
     const std::pair<std::string, std::string> cases[] = {
         {stalled, "layout: digit_advance is 0; must be at least 1"},
-        {narrow, "layout: digit_advance is 3, narrower than digit 0 (blue, 120.bmp) is 9 pixels wide"},
+        {narrow, "layout: digit_advance is 3, narrower than digit 0 (blue, 120.bmp), 9 pixels wide"},
         {blank, "digit 1 (blue, 122.bmp) has only 0 inked samples at step 1; needs at least 16"},
     };
     for (const auto& [folder, problem] : cases) {

@@ -488,7 +488,7 @@ TEST_F(PackCheck, ProblemsThatMisreadBlockThePackAndNarrowMarginsOnlyWarn) {
     std::tie(why, problems) = blocking(narrow, Holding({}, Field("digit_advance")));
     EXPECT_EQ(
         why,
-        "layout: digit_advance is 3, narrower than digit 0 (blue, 120.bmp) is 9 pixels wide: each step of "
+        "layout: digit_advance is 3, narrower than digit 0 (blue, 120.bmp), 9 pixels wide: each step of "
         "the reader would overlap it")
         << Dump(problems);
     EXPECT_EQ(problems.size(), 1u) << Dump(problems);
