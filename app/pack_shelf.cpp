@@ -77,6 +77,11 @@ PackPick PackShelf::Load(int width, int height, Slot& slot) {
         return pick;
     }
     report.problems = checker_(*pack, &contents);
+    if (FirstBlockingProblem(report.problems)) {
+        report.notUsed = true;
+        pick.report = std::move(report);
+        return pick;
+    }
     slot.pack = std::move(pack);
     pick.pack = slot.pack.get();
     pick.fromFolder = true;
@@ -86,10 +91,16 @@ PackPick PackShelf::Load(int width, int height, Slot& slot) {
 
 std::u16string PackAlertText(int width, int height, const PackReport& report, bool logged) {
     std::u16string text = u"글자 팩 문제: " + Ascii16(std::to_string(width) + "x" + std::to_string(height));
-    if (!report.loadError.empty())
+    const PackProblem* blocking = FirstBlockingProblem(report.problems);
+    if (!report.loadError.empty()) {
         text += u" 팩을 읽지 못해 기본 글자로 읽음";
-    else
+    } else if (report.notUsed && blocking) {
+        text += u" 팩 대신 기본 글자로 읽음: " + Ascii16(ProblemFile(blocking->templateIndex));
+        if (report.problems.size() > 1)
+            text += u" 외 " + Ascii16(std::to_string(report.problems.size() - 1)) + u"건";
+    } else {
         text += u" 팩에 문제 " + Ascii16(std::to_string(report.problems.size())) + u"건";
+    }
     if (logged) text += u" (로그 참고)";
     if (text.size() > size_t(kPopupTextMax)) text.resize(kPopupTextMax);
     return text;
@@ -100,8 +111,11 @@ std::vector<std::string> PackReportLines(const PackReport& report) {
     if (!report.loadError.empty())
         lines.push_back("pack-problem folder=" + report.folder +
                         " not loaded, the built-in pack reads instead: " + report.loadError);
+    if (report.notUsed)
+        lines.push_back("pack-problem folder=" + report.folder +
+                        " not used, the built-in pack reads instead: a problem below can make a read wrong");
     for (const PackProblem& p : report.problems)
         lines.push_back("pack-problem folder=" + report.folder + " file=" + ProblemFile(p.templateIndex) +
-                        " " + p.text);
+                        (p.blocks ? " blocks the pack: " : " ") + p.text);
     return lines;
 }

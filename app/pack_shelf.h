@@ -2,6 +2,8 @@
 // WIDTHxHEIGHT ("glyphs/2560x1440"). A capture of a size with no folder is read with the built-in
 // pack. A size's pack is loaded and checked the first time that size is asked for and then kept
 // until that size is dropped: what is handed out is never freed or changed while the shelf lives.
+// A pack whose check finds a problem that can make a read wrong or endless is not used: that size
+// reads with the built-in pack.
 // Safe to use from several threads at once; a size is loaded once however many ask together.
 #pragma once
 #include <functional>
@@ -20,7 +22,8 @@
 struct PackReport {
     std::string folder;                 // the pack folder
     std::string loadError;              // not empty: the folder could not be loaded, the built-in pack reads
-    std::vector<PackProblem> problems;  // what the check found in what the folder holds; the pack still reads
+    std::vector<PackProblem> problems;  // what the check found in what the folder holds
+    bool notUsed = false;               // a problem blocks the pack: the built-in pack reads instead
 };
 
 struct PackPick {
@@ -70,9 +73,10 @@ private:
 };
 
 // The alert for a report, in Korean and at most kPopupTextMax characters: "글자 팩 문제: " and what
-// is wrong with the pack of that size; `logged` adds that the details are in the log.
+// is wrong with the pack of that size, naming the file of the first problem that stops it being
+// used; `logged` adds that the details are in the log.
 std::u16string PackAlertText(int width, int height, const PackReport& report, bool logged);
 
 // The report in full, one line each, for the log: the folder and the load error, or one line per
-// problem naming the pack file it is about.
+// problem naming the pack file it is about (after a line saying the pack is not used, when so).
 std::vector<std::string> PackReportLines(const PackReport& report);

@@ -27,6 +27,18 @@ bool TooLarge(std::string& error, uint64_t maxBytes) {
     return false;
 }
 
+#ifdef _WIN32
+// Whether the file's folder lists it. Windows cannot tell the status of some files it lists (a
+// FIFO made by another system on a shared drive): those are there, just not regular files.
+bool ListedByItsFolder(const std::filesystem::path& p) {
+    std::error_code ec;
+    const std::filesystem::path folder = p.has_parent_path() ? p.parent_path() : ".";
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().filename() == p.filename()) return true;
+    return false;
+}
+#endif
+
 template <typename Bytes>
 bool ReadRegular(const std::string& path, Bytes& bytes, std::string& error, uint64_t maxBytes,
                  size_t extraCapacity) {
@@ -68,7 +80,8 @@ bool ReadRegular(const std::string& path, Bytes& bytes, std::string& error, uint
     std::error_code ec;
     const std::filesystem::path p = PathFromUtf8(path);
     const std::filesystem::file_status status = std::filesystem::status(p, ec);
-    if (status.type() == std::filesystem::file_type::not_found) return Fail(error, "cannot open file");
+    if (status.type() == std::filesystem::file_type::not_found)
+        return Fail(error, ListedByItsFolder(p) ? "not a regular file" : "cannot open file");
     if (status.type() == std::filesystem::file_type::directory) return Fail(error, "is a folder, not a file");
     if (ec || status.type() != std::filesystem::file_type::regular) return Fail(error, "not a regular file");
     const uint64_t size = std::filesystem::file_size(p, ec);
@@ -107,7 +120,28 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& err
     return ReadRegular(path, bytes, error, maxBytes, extraCapacity);
 }
 
+bool CheckWritablePath(const std::string& path, std::string& error) {
+    std::error_code ec;
+    const std::filesystem::path p = PathFromUtf8(path);
+    switch (std::filesystem::status(p, ec).type()) {
+        case std::filesystem::file_type::not_found:
+#ifdef _WIN32
+            if (ListedByItsFolder(p)) return Fail(error, "not a regular file");
+#endif
+            return true;
+        case std::filesystem::file_type::regular:
+            return true;
+        case std::filesystem::file_type::directory:
+            return Fail(error, "is a folder, not a file");
+        case std::filesystem::file_type::none:
+            return Fail(error, "cannot open file");
+        default:
+            return Fail(error, "not a regular file");
+    }
+}
+
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    if (!CheckWritablePath(path, error)) return false;
     std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!out) return Fail(error, "cannot create file");
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -22,4 +22,10 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::st
                    uint64_t maxBytes = kMaxFileBytes);
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error, uint64_t maxBytes,
                    size_t extraCapacity = 0);
+// Writes a regular file whole, creating or replacing it. What is not a regular file or a new name
+// is refused without waiting on it (see CheckWritablePath).
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+
+// Whether a file may be written at `path`: a new name or a regular file. A folder, a FIFO (whose
+// writer would wait for a reader for ever) or a device is refused, `error` naming the reason.
+bool CheckWritablePath(const std::string& path, std::string& error);

@@ -57,7 +57,9 @@ int ReadScreenRecord(const PixelBuffer& screen, const ReadOptions& options, nloh
 // Loads the glyph set built into the program, once.
 bool EnsureGlyphs(std::string& error);
 // The pack folder named by --glyphs, over the built-in pictures. Its check's findings are added
-// to `warnings` as complaint lines; a folder that cannot be loaded fails with `error`.
+// to `warnings` as complaint lines; when one can make a read wrong or endless, `pack` is the
+// built-in pack instead and the first line says so. A folder that cannot be loaded fails with
+// `error`.
 bool LoadPackOption(const std::string& folder, GlyphPack& pack, std::string& warnings, std::string& error);
 
 // glyphs check PACK | glyphs learn PACK IMAGE --kind KIND ... | glyphs cut PACK IMAGE ID X Y W H

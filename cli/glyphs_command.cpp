@@ -87,7 +87,8 @@ int RunCheck(const std::vector<std::string>& args, std::string& out, std::string
     const std::vector<PackProblem> problems = CheckGlyphPack(pack, &contents);
     out += folder + ": " + std::to_string(contents.Pictures()) + " pictures of its own\n";
     std::vector<std::string> texts;
-    for (const PackProblem& p : problems) texts.push_back(p.text);
+    for (const PackProblem& p : problems)
+        texts.push_back(p.blocks ? p.text + " [the pack is not used]" : p.text);
     ListLines(out, "problems", texts);
     ListLines(out, "missing (read with the built-in pictures)", MissingFromPack(contents));
     if (problems.empty()) out += "no problems\n";

@@ -1,6 +1,7 @@
 // tallywick-cli read: locate the tooltip in a screen picture, parse it, print the Item Record.
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <mutex>
 #include <nlohmann/json.hpp>
 
@@ -77,6 +78,14 @@ bool ParseReadArgs(const std::vector<std::string>& args, ReadArgs& r, std::strin
     return true;
 }
 
+// The --explain picture goes to a new name or replaces a regular file, never the picture read.
+bool CheckExplainPath(const ReadArgs& r, std::string& why) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(PathFromUtf8(r.explain), PathFromUtf8(r.image), ec) && !ec)
+        return why = "is the picture being read; give --explain another name", false;
+    return CheckWritablePath(r.explain, why);
+}
+
 std::vector<std::u16string> gAlerts;
 
 void CollectAlert(PopupTarget target, const PopupRequest& request) {
@@ -99,6 +108,10 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
     std::string why;
     if (!ParseReadArgs(args, r, why)) {
         err = UsageComplaint(why, kReadUsage);
+        return kExitUsage;
+    }
+    if (!r.explain.empty() && !CheckExplainPath(r, why)) {
+        err = "tallywick-cli: " + r.explain + ": " + why + "\n";
         return kExitUsage;
     }
     PixelBuffer screen;
@@ -125,9 +138,10 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
                  : JsonText(record) + "\n";
     if (r.explain.empty()) return code;
     if (!trace.found) return code;
-    const PixelBuffer picture =
+    PixelBuffer picture =
         ExplainPicture(screen, trace.rect, trace.parse, r.options.pack ? *r.options.pack : BuiltInPack());
-    if (!WriteFileBytes(r.explain, EncodePng(picture), why)) {
+    screen = PixelBuffer();  // let go before the PNG's own copies are made
+    if (!WriteFileBytes(r.explain, EncodePng(std::move(picture)), why)) {
         err += "tallywick-cli: " + r.explain + ": " + why + "\n";
         return kExitUsage;
     }
@@ -137,8 +151,17 @@ int RunRead(const std::vector<std::string>& args, std::string& out, std::string&
 bool LoadPackOption(const std::string& folder, GlyphPack& pack, std::string& warnings, std::string& error) {
     PackContents contents;
     if (!LoadGlyphPack(folder, pack, error, &contents)) return error = "glyph pack: " + error, false;
-    for (const PackProblem& problem : CheckGlyphPack(pack, &contents))
-        warnings += "tallywick-cli: glyph pack " + folder + ": " + problem.text + "\n";
+    const std::vector<PackProblem> problems = CheckGlyphPack(pack, &contents);
+    // A pack that would read wrong or for ever is told and set aside, and the read goes on.
+    const PackProblem* blocking = FirstBlockingProblem(problems);
+    if (blocking) {
+        warnings += "tallywick-cli: glyph pack " + folder +
+                    " is not used, the built-in pictures read instead: " + blocking->text + "\n";
+        pack = BuiltInPack();
+    }
+    for (const PackProblem& problem : problems)
+        if (&problem != blocking)
+            warnings += "tallywick-cli: glyph pack " + folder + ": " + problem.text + "\n";
     return true;
 }
 

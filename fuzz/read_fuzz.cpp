@@ -1,12 +1,14 @@
 // libFuzzer target: the screen-picture loader (BMP and PNG), then the whole read of whatever
-// picture it accepts: locating the tooltip and parsing it. Any crash, sanitizer report or broken
-// record invariant is a finding.
+// picture it accepts: locating the tooltip and parsing it, then parsing it again with a layout made
+// of the input's last bytes (any value, none or negative ones too). Any crash, sanitizer report,
+// broken record invariant or read that does not end is a finding.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "base/status.h"
 #include "cli/image_file.h"
+#include "reader/glyph_pack.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"
 #include "reader/parser.h"
@@ -40,5 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (item.kind == -1)
         for (float v : item.stats)
             if (v != 0) std::abort();
+    if (item.kind < 0 || size < 7) return 0;
+    // Whatever the layout says, the read ends and says no more about the kind.
+    GlyphPack pack = BuiltInPack();
+    for (int f = 0; f < 7; ++f) LayoutValue(pack.layout, f) = int8_t(data[size - 7 + size_t(f)]) * 3;
+    if (ParseItem(&tooltip, int(size & 1), pack).kind != item.kind) std::abort();
     return 0;
 }

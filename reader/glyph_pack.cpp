@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <system_error>
 
 #include "base/bmp.h"
@@ -32,9 +33,38 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+// A text from the file as an error quotes it: whole when short, else its start, cut at a
+// character's boundary, so that a long value cannot flood the message.
+std::string Quoted(std::string_view text) {
+    constexpr size_t kMost = 40;
+    size_t cut = text.size();
+    if (cut > kMost)
+        for (cut = kMost; cut > 0 && (uint8_t(text[cut]) & 0xC0) == 0x80;) --cut;
+    std::string quoted(1, '\'');
+    quoted.append(text.substr(0, cut));
+    if (cut < text.size())
+        quoted.append("...' (").append(std::to_string(text.size())).append(" bytes)");
+    else
+        quoted.push_back('\'');
+    return quoted;
+}
+
 bool Exists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(PathFromUtf8(path), ec);
+}
+
+// The names a folder lists. On Windows a FIFO is listed although asking for its status says it
+// is not there: such a file is then read, and refused with its reason, not passed over.
+std::set<std::string> ListedNames(const std::string& folder) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(PathFromUtf8(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::u8string name = it->path().filename().u8string();
+        names.emplace(name.begin(), name.end());
+    }
+    return names;
 }
 
 }  // namespace
@@ -73,11 +103,11 @@ bool ParseGlyphLayout(std::string_view text, GlyphLayout& layout, std::string& e
         for (const LayoutField& f : kLayoutFields)
             if (name == f.name) field = &f;
         if (field) seen |= 1u << (field - kLayoutFields);
-        if (!field) return error = where + "unknown name '" + std::string(name) + "'", false;
+        if (!field) return error = where + "unknown name " + Quoted(name), false;
         int v = 0;
         auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
         if (ec != std::errc() || end != value.data() + value.size() || v < 0 || v > kMaxLayoutValue)
-            return error = where + "'" + std::string(value) + "' is not a whole number from 0 to 1000", false;
+            return error = where + Quoted(value) + " is not a whole number from 0 to 1000", false;
         result.*(field->value) = v;
     }
     layout = result;
@@ -100,10 +130,13 @@ bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& erro
     GlyphPack result = BuiltInPack();
     PackContents found;
     std::vector<uint8_t> bytes;
+    const std::set<std::string> listed = ListedNames(folder);
+    auto present = [&](const std::string& name) { return listed.count(name) || Exists(folder + "/" + name); };
     for (int i = 0; i < kGlyphCount; ++i) {
         if (kGlyphInfo[i].resourceId == 0) continue;
-        const std::string path = folder + "/" + std::to_string(kGlyphInfo[i].resourceId) + ".bmp";
-        if (!Exists(path)) continue;
+        const std::string name = std::to_string(kGlyphInfo[i].resourceId) + ".bmp",
+                          path = folder + "/" + name;
+        if (!present(name)) continue;
         std::string why;
         PixelBuffer picture;
         if (!ReadFileBytes(path, bytes, why, kMaxPackFileBytes) ||
@@ -116,7 +149,7 @@ bool LoadGlyphPack(const std::string& folder, GlyphPack& pack, std::string& erro
         found.picture[i] = true;
     }
     const std::string layoutPath = folder + "/" + kPackLayoutFile;
-    if (Exists(layoutPath)) {
+    if (present(kPackLayoutFile)) {
         std::string text, why;
         if (!ReadFileBytes(layoutPath, text, why, kMaxPackFileBytes))
             return error = layoutPath + ": " + why, false;

@@ -25,6 +25,7 @@ constexpr int kKindStep = 2, kCaptionStep = 3, kBulletStep = 3;
 // by twice theirs. The socket caption is searched over the whole tooltip at tolerance 1.
 constexpr int kKindMargin = 5, kSocketInk = 21;
 constexpr int kMaxTextHeight = 100;  // taller than any line of the game's text, at any size
+constexpr int kMinTextHeight = 5;    // flatter than any legible line of text
 constexpr int kLeft = 4, kTop = 3;   // where an option line's bullet stands on its canvas
 constexpr int kNobody = -2;          // a finding that is not this pack's to report
 // Numbers drawn after a caption on the option lines compared.
@@ -146,12 +147,19 @@ struct Least {
 class Checker {
 public:
     Checker(const GlyphPack& pack, const PackContents* contents) : pack_(pack), contents_(contents) {
-        // A picture taller than text is no picture of it; left out, it cannot slow the rest down.
-        for (int i = 0; i < kGlyphCount; ++i)
-            if (T(i).height > kMaxTextHeight && kGlyphInfo[i].resourceId != 0)
-                weak_[i] = true, Report(Whose({i}), Name(i) + " is " + std::to_string(T(i).height) +
-                                                        " pixels tall; no line of text is over " +
-                                                        std::to_string(kMaxTextHeight));
+        // A picture taller or flatter than text is no picture of it, and matches where no text
+        // is; left out, it cannot slow the rest down.
+        for (int i = 0; i < kGlyphCount; ++i) {
+            if (kGlyphInfo[i].resourceId == 0 || T(i).count <= 0) continue;
+            const bool tall = T(i).height > kMaxTextHeight, flat = T(i).height < kMinTextHeight;
+            if (!tall && !flat) continue;
+            weak_[i] = true;
+            Report(Whose({i}),
+                   Name(i) + " is " + std::to_string(T(i).height) + " pixels tall; no line of text is " +
+                       (tall ? "over " + std::to_string(kMaxTextHeight)
+                             : "under " + std::to_string(kMinTextHeight)),
+                   true);
+        }
         for (int i = 0; i < kGlyphCount; ++i) {
             if (weak_[i]) continue;
             if (i <= kGlyphWhiteTilde)
@@ -176,6 +184,7 @@ public:
 
     std::vector<PackProblem> Run() {
         CheckLayout();
+        CheckDigitWidths();
         for (int i = 0; i < kGlyphCount; ++i) CheckColours(i);
         CheckKinds();
         for (bool white : {false, true}) CheckDigits(white), CheckTilde(white);
@@ -199,14 +208,15 @@ private:
             if (i >= 0 && contents_->picture[i]) return i;
         return kNobody;
     }
-    void Report(int index, std::string text) {
-        if (index != kNobody) problems_.push_back(PackProblem{index, std::move(text)});
+    void Report(int index, std::string text, bool blocks = false) {
+        if (index != kNobody) problems_.push_back(PackProblem{index, std::move(text), blocks});
     }
     bool Usable(int i) const { return T(i).count > 0 && !weak_[i]; }
 
     // At least `need` inked samples (pure white pixels in mode 2). A picture short of them is left
-    // out of the comparisons, which would only repeat the one problem.
-    bool EnoughInk(int i, int step, int need, int mode = kMatchExact) {
+    // out of the comparisons, which would only repeat the one problem. With no more than
+    // `tolerance` of them it matches empty black wherever the reader looks: that blocks the pack.
+    bool EnoughInk(int i, int step, int need, int tolerance, int mode = kMatchExact) {
         if (T(i).count == 0 || weak_[i]) return false;
         const int ink = Ink(T(i), step, mode);
         if (ink >= need) return true;
@@ -215,16 +225,24 @@ private:
                Name(i) + " has only " +
                    (mode == kMatchExact ? Many(ink, "inked sample") + " at step " + std::to_string(step)
                                         : Many(ink, "pure white pixel")) +
-                   "; needs at least " + std::to_string(need));
+                   "; needs at least " + std::to_string(need),
+               ink <= tolerance);
         return false;
     }
-    void Compare(int n, int owner, int a, int b, const std::string& where, int need, bool either = false) {
+    // Two pictures `n` sampled pixels apart are wanted `need` apart; at `tolerance` or closer the
+    // reader takes one for the other, which blocks the pack.
+    void Compare(int n, int owner, int a, int b, const std::string& where, int need, int tolerance,
+                 bool either = false) {
         if (either && owner == b) std::swap(a, b);
         if (n < need)
-            Report(owner, Name(a) + " differs from " + (b >= 0 ? Name(b) : "") + where + " in only " +
-                              Many(n, "sampled pixel") + "; needs at least " + std::to_string(need));
+            Report(owner,
+                   Name(a) + " differs from " + (b >= 0 ? Name(b) : "") + where + " in only " +
+                       Many(n, "sampled pixel") + "; needs at least " + std::to_string(need),
+                   n <= tolerance);
     }
-    void Close(const Least& l, int need) { Compare(l.n, l.owner, l.a, l.b, l.where, need); }
+    void Close(const Least& l, int need, int tolerance) {
+        Compare(l.n, l.owner, l.a, l.b, l.where, need, tolerance);
+    }
 
     // Values a reader cannot work with: advances that go nowhere, a caption starting inside its
     // bullet, a tilde search that stops inside the caption before it.
@@ -241,12 +259,39 @@ private:
             const int least = offset ? T(kGlyphBullet).width + 1 : search ? widest + 1 : &v != &l.damageRight;
             const int picture = offset ? kGlyphBullet : search ? ranged : -1;
             if (v < least && Whose({picture}, 1u << f) != kNobody)
-                Report(-1, "layout: " + std::string(LayoutFieldName(f)) + " is " + std::to_string(v) +
-                               "; must be at least " + std::to_string(least) +
-                               (offset   ? ", past the bullet's width"
-                                : search ? ", past the widest caption of a range"
-                                         : ""));
+                Report(-1,
+                       "layout: " + std::string(LayoutFieldName(f)) + " is " + std::to_string(v) +
+                           "; must be at least " + std::to_string(least) +
+                           (offset   ? ", past the bullet's width"
+                            : search ? ", past the widest caption of a range"
+                                     : ""),
+                       true);
         }
+    }
+
+    // The reader steps digit_advance from one digit to the next: a digit wider than that overlaps
+    // the next step, and its ink is read as the next digit. As wide as the step is right (the
+    // game's own digits may touch their neighbours).
+    void CheckDigitWidths() {
+        const int advance = pack_.layout.digitAdvance;
+        const unsigned field = Bit(&GlyphLayout::digitAdvance);
+        if (advance < 1) return;  // reported with the layout
+        int widest = -1;
+        for (int i = kGlyphBlueDigit0; i < kGlyphWhiteDigit0 + 10; ++i) {
+            const bool digit = i < kGlyphBlueDigit0 + 10 || i >= kGlyphWhiteDigit0;
+            if (!digit || T(i).count <= 0 || Whose({i}, field) == kNobody) continue;
+            if (widest < 0 || T(i).width > T(widest).width) widest = i;
+        }
+        if (widest < 0 || T(widest).width <= advance) return;
+        const bool layout = !contents_ || (contents_->layoutFields & field);
+        const std::string wide = std::to_string(T(widest).width) + " pixels wide";
+        Report(layout ? -1 : widest,
+               (layout ? "layout: digit_advance is " + std::to_string(advance) + ", narrower than " +
+                             Name(widest) + ", " + wide
+                       : Name(widest) + " is " + wide + ", wider than digit_advance " +
+                             std::to_string(advance)) +
+                   ": each step of the reader would overlap it",
+               true);
     }
 
     // Also whether the picture is there at all. One already found too tall is not looked into.
@@ -254,7 +299,7 @@ private:
         if (kGlyphInfo[i].resourceId == 0 || weak_[i] || Whose({i}) == kNobody) return;
         const PixelBuffer& t = T(i);
         if (t.count <= 0 || t.width <= 0)
-            return Report(i, Name(i) + " is missing: the pack has no picture for it");
+            return Report(i, Name(i) + " is missing: the pack has no picture for it", true);
         int off = 0, first = 0;
         for (int p = int(ReadableCount(t)) - 1; p >= 0; --p)
             if (t.pixels[p] != 0 && !OnScale(t.pixels[p], kGlyphInfo[i].colour)) ++off, first = p;
@@ -268,8 +313,8 @@ private:
     // Kinds are tried in order over the upper-right quarter, so a kind caption found overlapping
     // a later kind's caption misreads it; found in an earlier one it does no harm.
     void CheckKinds() {
-        const int need = Settings{}.errorLimit[kKindTolerance] + kKindMargin;
-        for (const ItemKind& kind : kItemKinds) EnoughInk(kind.templateIndex, kKindStep, need);
+        const int tolerance = Settings{}.errorLimit[kKindTolerance], need = tolerance + kKindMargin;
+        for (const ItemKind& kind : kItemKinds) EnoughInk(kind.templateIndex, kKindStep, need, tolerance);
         for (int a = 0; a < kKindCount; ++a)
             for (int b = a + 1; b < kKindCount; ++b) {
                 const int ia = kItemKinds[a].templateIndex, ib = kItemKinds[b].templateIndex;
@@ -284,7 +329,7 @@ private:
                 Compare(n, owner, ia, ib,
                         " overlapping it at (" + std::to_string(at.x - tmpl.width) + ", " +
                             std::to_string(at.y - tmpl.height) + ")",
-                        need);
+                        need, tolerance);
             }
     }
 
@@ -300,9 +345,9 @@ private:
     void CheckDigits(bool white) {
         const int d0 = white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0,
                   point = white ? kGlyphWhitePoint : kGlyphBluePoint;
-        const int need = 2 * Settings{}.errorLimit[kValueTolerance];
-        EnoughInk(point, 1, kPointTolerance + 1);
-        for (int a = d0; a < d0 + 10; ++a) EnoughInk(a, 1, need);
+        const int tolerance = Settings{}.errorLimit[kValueTolerance], need = 2 * tolerance;
+        EnoughInk(point, 1, kPointTolerance + 1, kPointTolerance);
+        for (int a = d0; a < d0 + 10; ++a) EnoughInk(a, 1, need, tolerance);
         std::vector<PixelBuffer> alone;
         for (int a = d0; a < d0 + 10; ++a) alone.push_back(Alone(a));
         const PixelBuffer onPoint = Alone(point);
@@ -311,9 +356,10 @@ private:
                 if (Usable(b))
                     Compare(std::min(Mismatches(alone[a - d0], 0, 0, T(b), 1, 0),
                                      Mismatches(alone[b - d0], 0, 0, T(a), 1, 0)),
-                            Whose({b, a}), b, a, "", need, true);
+                            Whose({b, a}), b, a, "", need, tolerance, true);
             if (Usable(a) && Usable(point))
-                Compare(Mismatches(onPoint, 0, 0, T(a), 1, 0), Whose({a, point}), a, point, "", need, true);
+                Compare(Mismatches(onPoint, 0, 0, T(a), 1, 0), Whose({a, point}), a, point, "", need,
+                        tolerance, true);
         }
     }
 
@@ -323,7 +369,8 @@ private:
     void CheckDamageDigits() {
         const int d0 = kGlyphWhiteDigit0, dash = pack_.layout.damageGap - pack_.layout.pointAdvance;
         bool usable[10];
-        for (int a = 0; a < 10; ++a) usable[a] = EnoughInk(d0 + a, 1, kDamageTolerance + 3, kMatchWhiteOnly);
+        for (int a = 0; a < 10; ++a)
+            usable[a] = EnoughInk(d0 + a, 1, kDamageTolerance + 3, kDamageTolerance, kMatchWhiteOnly);
         Least apart[10][10], self[10], dashed[10];  // apart[a][b] for a < b
         for (int b = 0; b < 10; ++b) {
             const PixelBuffer canvas = Alone(d0 + b, glyphW_, glyphH_);
@@ -346,9 +393,9 @@ private:
             }
         }
         for (int a = 0; a < 10; ++a) {
-            for (int b = a + 1; b < 10; ++b) Close(apart[a][b], kDamageTolerance + 2);
-            Close(self[a], kDamageTolerance + 1);
-            Close(dashed[a], kDamageTolerance + 2);
+            for (int b = a + 1; b < 10; ++b) Close(apart[a][b], kDamageTolerance + 2, kDamageTolerance);
+            Close(self[a], kDamageTolerance + 1, kDamageTolerance);
+            Close(dashed[a], kDamageTolerance + 2, kDamageTolerance);
         }
     }
 
@@ -384,10 +431,11 @@ private:
 
     // At a bullet the option pass tries every caption whose row applies to the item, at one place.
     void CheckCaptions() {
-        const int need = 2 * Settings{}.errorLimit[kOptionTolerance], cx = kLeft + pack_.layout.captionOffset;
+        const int tolerance = Settings{}.errorLimit[kOptionTolerance], need = 2 * tolerance,
+                  cx = kLeft + pack_.layout.captionOffset;
         for (const Caption& c : captions_)
-            if (c.tried[0] || c.tried[1]) EnoughInk(c.index, kCaptionStep, need);
-        EnoughInk(kStatDescriptors[kAttacksPerSecondRow].templateIndex, kCaptionStep, need);
+            if (c.tried[0] || c.tried[1]) EnoughInk(c.index, kCaptionStep, need, tolerance);
+        EnoughInk(kStatDescriptors[kAttacksPerSecondRow].templateIndex, kCaptionStep, need, tolerance);
         for (size_t p = 0; p < captions_.size(); ++p)
             for (size_t q = p + 1; q < captions_.size(); ++q) {
                 const int owner = Whose({captions_[q].index, captions_[p].index}, numberFields_);
@@ -402,14 +450,14 @@ private:
                         l.Take(Mismatches(Line(b, k), cx, kTop, T(ia), kCaptionStep, 0), owner, ia, ib,
                                std::string(" at the caption's place before ") + kNumbers[k], true);
                 }
-                Close(l, need);
+                Close(l, need, tolerance);
             }
     }
 
     // The bullets are searched over the whole tooltip, and so are empty sockets.
     void CheckBulletAndSocket() {
-        const bool bullet = EnoughInk(kGlyphBullet, kBulletStep, kBulletTolerance + 1);
-        const bool socket = EnoughInk(kGlyphEmptySocket, 1, kSocketInk);
+        const bool bullet = EnoughInk(kGlyphBullet, kBulletStep, kBulletTolerance + 1, kBulletTolerance);
+        const bool socket = EnoughInk(kGlyphEmptySocket, 1, kSocketInk, kSocketTolerance);
         HitPos hits[kHitListSize];
         for (size_t c = 0; c < captions_.size(); ++c) {
             const int index = captions_[c].index, owner = Whose({kGlyphBullet, index}, lineFields_);
@@ -418,16 +466,20 @@ private:
                 const int n = MatchTemplate(Line(c, k), 0, 0, 0, 0, T(kGlyphBullet), hits, 1, kBulletStep,
                                             kBulletTolerance, 0);
                 if (n == 1) continue;  // its own, which it always matches
-                Report(owner, Name(kGlyphBullet) + " is found " + Many(n, "time") + " in the line of " +
-                                  Name(index) + " before " + kNumbers[k] + "; once, at its start, is right");
+                Report(owner,
+                       Name(kGlyphBullet) + " is found " + Many(n, "time") + " in the line of " +
+                           Name(index) + " before " + kNumbers[k] + "; once, at its start, is right",
+                       true);
                 break;
             }
             const int socketOwner = Whose({kGlyphEmptySocket, index}, lineFields_);
             if (socket && socketOwner != kNobody && Usable(index) &&
                 MatchTemplate(Line(c, 0), 0, 0, 0, 0, T(kGlyphEmptySocket), hits, 0, 1, kSocketTolerance, 0))
-                Report(socketOwner, Name(kGlyphEmptySocket) + " is found in the line of " + Name(index) +
-                                        " at (" + std::to_string(hits[0].x - kLeft) + ", " +
-                                        std::to_string(hits[0].y - kTop) + ") from its bullet");
+                Report(socketOwner,
+                       Name(kGlyphEmptySocket) + " is found in the line of " + Name(index) + " at (" +
+                           std::to_string(hits[0].x - kLeft) + ", " + std::to_string(hits[0].y - kTop) +
+                           ") from its bullet",
+                       true);
         }
     }
 
@@ -437,7 +489,7 @@ private:
         const int tilde = white ? kGlyphWhiteTilde : kGlyphBlueTilde,
                   d0 = white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
         const int point = white ? kGlyphWhitePoint : kGlyphBluePoint, need = 2 * kTildeTolerance;
-        if (!EnoughInk(tilde, 1, need)) return;
+        if (!EnoughInk(tilde, 1, need, kTildeTolerance)) return;
         const int cx = kLeft + pack_.layout.captionOffset;
         HitPos at;
         Least l;
@@ -460,7 +512,7 @@ private:
                 l.Take(n, owner, tilde, -1,
                        "the number " + number + " at its column " + std::to_string(at.x));
             }
-        Close(l, need);
+        Close(l, need, kTildeTolerance);
     }
 
     const GlyphPack& pack_;
@@ -480,4 +532,10 @@ private:
 
 std::vector<PackProblem> CheckGlyphPack(const GlyphPack& pack, const PackContents* contents) {
     return Checker(pack, contents).Run();
+}
+
+const PackProblem* FirstBlockingProblem(const std::vector<PackProblem>& problems) {
+    for (const PackProblem& p : problems)
+        if (p.blocks) return &p;
+    return nullptr;
 }

@@ -135,18 +135,22 @@ float ReadNumber(const PixelBuffer& image, int x, int y, const PixelBuffer* labe
     const int digit0 = white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
     const int pointIndex = white ? kGlyphWhitePoint : kGlyphBluePoint;
     const PixelBuffer& point = pack.Template(pointIndex);
-    const GlyphLayout& layout = pack.layout;
+    // Every step moves right, whatever the layout says, and reading stops at the picture's right
+    // edge: a number never takes more steps than the picture has columns.
+    const int64_t digitAdvance = std::max(pack.layout.digitAdvance, 1);
+    const int64_t pointAdvance = std::max(pack.layout.pointAdvance, 0);
     if (tolerance == 0) tolerance = gSettings.errorLimit[kValueTolerance];
-    int dx = label ? label->width : 0, dy = 0;
+    int64_t dx = label ? label->width : 0;
+    int dy = 0;
     bool searching = mode == kMatchWhiteOnly;
     if (searching) dy = -1;
     bool fraction = false;
     float value = 0, divisor = 0;
-    for (;;) {
+    while (x + dx < image.width) {
         int digit = -1;
         for (int d = 0; d <= 9 && digit < 0; ++d) {
             HitPos hit;
-            if (Match(image, x + dx, y + dy, 1, searching ? 2 : 1, pack.Template(digit0 + d), &hit, 0, 1,
+            if (Match(image, int(x + dx), y + dy, 1, searching ? 2 : 1, pack.Template(digit0 + d), &hit, 0, 1,
                       tolerance, mode)) {
                 digit = d;
                 Mark(trace, digit0 + d, hit.x, hit.y);
@@ -157,7 +161,7 @@ float ReadNumber(const PixelBuffer& image, int x, int y, const PixelBuffer* labe
             }
         }
         if (digit >= 0) {
-            dx += layout.digitAdvance;
+            dx += digitAdvance;
             if (!fraction) {
                 value = value * 10 + float(digit);
             } else {
@@ -168,15 +172,14 @@ float ReadNumber(const PixelBuffer& image, int x, int y, const PixelBuffer* labe
         }
         if (fraction) break;
         HitPos hit;
-        if (!Match(image, x + dx, y + dy, 1, 1, point, &hit, 0, 1, 1, mode)) break;
+        if (!Match(image, int(x + dx), y + dy, 1, 1, point, &hit, 0, 1, 1, mode)) break;
         Mark(trace, pointIndex, hit.x, hit.y);
         fraction = true;
         divisor = 10;
-        dx += layout.pointAdvance;
+        dx += pointAdvance;
     }
     if (end) {
-        if (value == std::trunc(value))
-            dx -= layout.pointAdvance;  // an integer: take back the point's advance
+        if (value == std::trunc(value)) dx -= pointAdvance;  // an integer: take back the point's advance
         *end = HitPos{int16_t(x + dx), int16_t(y + dy)};
     }
     return value;

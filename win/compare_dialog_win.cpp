@@ -4,6 +4,7 @@
 #include "win/compare_dialog_win.h"
 
 #include "app/bindings.h"
+#include "app/compare_fields.h"
 #include "calc/actions.h"
 #include "calc/formulas.h"
 #include "res/resource.h"
@@ -13,11 +14,6 @@
 #include "win/main_window_win.h"
 
 namespace {
-
-constexpr int kWeaponOnlyStats[] = {
-    kWeaponMin,          kWeaponMax,           kWeaponAttacksPerSecond, kElementalMin,    kElementalMax,
-    kWeaponSpeedPercent, kWeaponDamagePercent, kAttacksPerSecondBonus,  kAttacksPerSecond};
-constexpr int kNonWeaponStats[] = {kMinDamage, kMaxDamage, kAttackSpeed};
 
 void Close(HWND dialog, INT_PTR result) {
     RegisterHotkeys(gMainWindow);
@@ -49,8 +45,9 @@ void ShowWeaponDps(HWND dialog) {
 
 void ApplyKindFields(HWND dialog) {
     const bool weapon = IsWeaponKind(gCompareItem.item.kind);
-    for (int s : kWeaponOnlyStats) SetFieldLocked(dialog, &gCompareItem.item.stats[s], !weapon, !weapon);
-    for (int s : kNonWeaponStats) SetFieldLocked(dialog, &gCompareItem.item.stats[s], weapon, weapon);
+    for (int s : kCompareWeaponOnlyStats)
+        SetFieldLocked(dialog, &gCompareItem.item.stats[s], !weapon, !weapon);
+    for (int s : kCompareNonWeaponStats) SetFieldLocked(dialog, &gCompareItem.item.stats[s], weapon, weapon);
     ShowWeaponDps(dialog);
 }
 
@@ -85,8 +82,12 @@ void OnCommand(HWND dialog, int id, int code) {
     }
     if (gUiUpdateGuard != 1) return;
     if (code == CBN_SELCHANGE) {
+        const int32_t previousKind = gCompareItem.item.kind;
         ReadBoundChoice(dialog, id);
-        if (id == IDC_CMP_KIND) ApplyKindFields(dialog);
+        if (id == IDC_CMP_KIND) {
+            ClearHiddenCompareStats(gCompareItem.item, previousKind);
+            ApplyKindFields(dialog);
+        }
     } else if (code == EN_CHANGE) {
         ReadBoundEdit(dialog, id);
         ShowWeaponDps(dialog);

@@ -244,7 +244,35 @@ TEST_F(PackShelfTest, CheckProblemsAreReportedOnceAndThePackStillReads) {
     EXPECT_EQ(1, *checker.calls);
 }
 
-// The pack check itself: copies of the built-in pictures pass, a picture with no ink does not.
+TEST_F(PackShelfTest, AProblemThatBlocksThePackLeavesTheSizeToTheBuiltInPack) {
+    MakePack(2560, 1440, 250);
+    FakeChecker checker;
+    checker.answer = {
+        {kGlyphBullet, "faint"}, {-1, "digit_advance is 0", true}, {kGlyphBlueDigit0, "blank", true}};
+    PackShelf shelf(Root(), LoadGlyphPack, checker);
+    const PackPick first = shelf.PackFor(2560, 1440);
+    EXPECT_EQ(&BuiltInPack(), first.pack);
+    EXPECT_FALSE(first.fromFolder);
+    ASSERT_TRUE(first.report.has_value());
+    EXPECT_TRUE(first.report->notUsed);
+    EXPECT_EQ(u"글자 팩 문제: 2560x1440 팩 대신 기본 글자로 읽음: layout.txt 외 2건 (로그 참고)",
+              PackAlertText(2560, 1440, *first.report, true));
+    const std::string folder = Folder(2560, 1440);
+    EXPECT_EQ((std::vector<std::string>{
+                  "pack-problem folder=" + folder +
+                      " not used, the built-in pack reads instead: a problem below can make a read wrong",
+                  "pack-problem folder=" + folder + " file=101.bmp faint",
+                  "pack-problem folder=" + folder + " file=layout.txt blocks the pack: digit_advance is 0",
+                  "pack-problem folder=" + folder + " file=120.bmp blocks the pack: blank"}),
+              PackReportLines(*first.report));
+    const PackPick again = shelf.PackFor(2560, 1440);
+    EXPECT_EQ(&BuiltInPack(), again.pack);
+    EXPECT_FALSE(again.report.has_value());
+    EXPECT_EQ(1, *checker.calls);
+}
+
+// The pack check itself: copies of the built-in pictures pass; a picture with no ink, which
+// matches empty black, keeps its pack from being used.
 TEST_F(PackShelfTest, TheRealCheckPassesBuiltInCopiesAndNamesABlankPicture) {
     MakePack(2560, 1440, 250);
     MakePack(1920, 1080, 250);
@@ -262,11 +290,15 @@ TEST_F(PackShelfTest, TheRealCheckPassesBuiltInCopiesAndNamesABlankPicture) {
     EXPECT_FALSE(copies.report.has_value()) << PackReportLines(*copies.report).front();
 
     const PackPick weak = shelf.PackFor(1920, 1080);
-    EXPECT_TRUE(weak.fromFolder);
+    EXPECT_FALSE(weak.fromFolder);
+    EXPECT_EQ(&BuiltInPack(), weak.pack);
     ASSERT_TRUE(weak.report.has_value());
+    EXPECT_TRUE(weak.report->notUsed);
     bool named = false;
-    for (const PackProblem& p : weak.report->problems) named |= p.templateIndex == digit;
+    for (const PackProblem& p : weak.report->problems) named |= p.templateIndex == digit && p.blocks;
     EXPECT_TRUE(named) << "the blank digit is not among the problems";
+    EXPECT_EQ(u"글자 팩 문제: 1920x1080 팩 대신 기본 글자로 읽음: 128.bmp",
+              PackAlertText(1920, 1080, *weak.report, false));
 }
 
 TEST_F(PackShelfTest, CallersOfOneSizeAtOnceLoadItOnce) {

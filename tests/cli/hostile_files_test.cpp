@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/settings_file.h"
+#include "base/bmp.h"
 #include "base/files.h"
 #include "base/text_encoding.h"
 #include "cli/commands.h"
@@ -224,6 +225,67 @@ TEST_F(HostileFiles, DamagedProfileLineRaisesAnAlert) {
     ASSERT_EQ(Cli({"profile", ini}), 0) << err_;
     EXPECT_NE(out_.find("\"alerts\":[" + JsonString(kAlertProfileUnreadable) + "]"), std::string::npos)
         << out_;
+}
+
+// Glyph packs that would read wrong or for ever are set aside, named, and the read goes on with
+// the built-in pictures; a pack file that is no file, or a layout value a megabyte long, is
+// refused in a line.
+TEST_F(HostileFiles, PacksThatWouldMisreadAreSetAsideAndNamed) {
+    const std::string screen = std::string(TALLYWICK_SOURCE_DIR) + "/samples/sample_screen.png";
+    const std::string settings = std::string(TALLYWICK_SOURCE_DIR) + "/samples/sample_settings.ini";
+    ASSERT_EQ(Cli({"read", screen}), 0) << err_;
+    const std::string builtIn = out_;
+    const std::string ini = Path("Tallywick.ini"), plainIni = Path("plain.ini");
+    fs::copy_file(settings, plainIni);
+    ASSERT_EQ(Cli({"equip", plainIni, screen, "--write"}), 0) << err_;
+
+    auto pack = [&](const std::string& name, const std::string& layout) {
+        const std::string folder = Path(name.c_str());
+        fs::create_directories(folder);
+        if (!layout.empty()) Write(folder + "/layout.txt", layout);
+        return folder;
+    };
+    const std::string stalled = pack("stalled", "digit_advance = 0\n");
+    const std::string narrow = pack("narrow", "digit_advance = 3\n");
+    const std::string blank = pack("blank", "");
+    std::string why;
+    ASSERT_TRUE(WriteFileBytes(blank + "/122.bmp", EncodeBmp24(PixelBuffer(9, 10)), why)) << why;
+    const std::pair<std::string, std::string> cases[] = {
+        {stalled, "layout: digit_advance is 0; must be at least 1"},
+        {narrow, "layout: digit_advance is 3, narrower than digit 0 (blue, 120.bmp), 9 pixels wide"},
+        {blank, "digit 1 (blue, 122.bmp) has only 0 inked samples at step 1; needs at least 16"},
+    };
+    for (const auto& [folder, problem] : cases) {
+        EXPECT_EQ(Cli({"read", screen, "--glyphs", folder}), 0) << err_;
+        EXPECT_EQ(out_, builtIn);
+        EXPECT_EQ(err_.find("tallywick-cli: glyph pack " + folder +
+                            " is not used, the built-in pictures read instead: " + problem),
+                  0u)
+            << err_;
+        // What equip stores is what the built-in pictures read.
+        fs::remove(ini);
+        fs::copy_file(settings, ini);
+        EXPECT_EQ(Cli({"equip", ini, screen, "--write", "--glyphs", folder}), 0) << err_;
+        EXPECT_NE(err_.find(" is not used, the built-in pictures read instead: "), std::string::npos) << err_;
+        EXPECT_EQ(Read(ini), Read(plainIni)) << folder;
+    }
+
+    std::string out, err;
+    EXPECT_EQ(RunGlyphs({"check", narrow}, out, err), kExitNotRead);
+    EXPECT_NE(out.find("9 pixels wide: each step of the reader would overlap it [the pack is not used]\n"),
+              std::string::npos)
+        << out;
+
+    const std::string huge = pack("huge", "digit_advance = " + std::string(1000000, '9') + "\n");
+    EXPECT_EQ(Cli({"read", screen, "--glyphs", huge}), 2);
+    EXPECT_EQ(err_, "tallywick-cli: glyph pack: " + huge + "/layout.txt: layout line 1: '" +
+                        std::string(40, '9') + "...' (1000000 bytes) is not a whole number from 0 to 1000\n");
+#ifndef _WIN32
+    const std::string fifo = pack("fifo", "");
+    ASSERT_EQ(::mkfifo((fifo + "/120.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(Cli({"read", screen, "--glyphs", fifo}), 2);
+    EXPECT_EQ(err_, "tallywick-cli: glyph pack: " + fifo + "/120.bmp: not a regular file\n");
+#endif
 }
 
 }  // namespace

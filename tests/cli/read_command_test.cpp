@@ -2,8 +2,10 @@
 // UTF-8 texts), and screens from one pixel to the largest accepted.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <random>
 
@@ -11,10 +13,15 @@
 #include "base/catalogue.h"
 #include "base/files.h"
 #include "cli/commands.h"
+#include "cli/explain.h"
 #include "cli/image_file.h"
 #include "cli/json.h"
 #include "tests/support/parser_scenes.h"
 #include "tests/support/png_writer.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 using namespace scenes;
 
@@ -151,6 +158,71 @@ TEST_F(ReadCommand, BundledSampleMatchesItsDescriptionAndReads) {
         "{\"tooltip\":{\"x\":1580,\"y\":260,\"width\":450,\"height\":700},\"kind\":2,"
         "\"kind_name\":\"\xEC\x96\x91\xEC\x86\x90 \xEB\xAC\xB4\xEA\xB8\xB0\","  // 양손 무기
         "\"stats\":[0,0,0,0,52,412,0,0,220,0,0,0,231,462,0,0,0,0,1450,1187,1463,7,9,0,1.1],\"alerts\":[]}\n");
+}
+
+// --explain writes a new file or replaces a regular one, never the picture read and never into
+// something that would block or is not a file; refused before anything is read.
+TEST_F(ReadCommand, ExplainRefusesTheInputAndWhatIsNotAFile) {
+    const std::vector<uint8_t> png = EncodePngRgb(ChestScreen());
+    const std::string screen = Write("explain-input.png", png),
+                      picture = testing::TempDir() + "/explained.png";
+    std::remove(picture.c_str());
+    ASSERT_EQ(Run({screen, "--explain", picture}), 0) << err;
+    EXPECT_EQ(out.find(kChestJson, 0, std::strlen(kChestJson) - 3), 0u) << out;  // the same record, and more
+    ASSERT_EQ(Run({screen, "--explain", picture}), 0) << err;                    // a regular file is replaced
+
+    const std::string link = testing::TempDir() + "/explain-link.png";
+    std::remove(link.c_str());
+    std::filesystem::create_hard_link(screen, link);
+    for (const std::string& same : {screen, link, testing::TempDir() + "/./explain-input.png"}) {
+        EXPECT_EQ(Run({screen, "--explain", same}), 2);
+        EXPECT_EQ(err,
+                  "tallywick-cli: " + same + ": is the picture being read; give --explain another name\n");
+        EXPECT_EQ(out, "");
+    }
+    std::vector<uint8_t> bytes;
+    std::string why;
+    ASSERT_TRUE(ReadFileBytes(screen, bytes, why)) << why;
+    EXPECT_EQ(bytes, png);
+
+    EXPECT_EQ(Run({screen, "--explain", testing::TempDir()}), 2);
+    EXPECT_NE(err.find(": is a folder, not a file"), std::string::npos) << err;
+#ifndef _WIN32
+    const std::string fifo = testing::TempDir() + "/explain-fifo.png";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Run({screen, "--explain", fifo}), 2);
+    EXPECT_EQ(err, "tallywick-cli: " + fifo + ": not a regular file\n");
+    EXPECT_FALSE(WriteFileBytes(fifo, png, why));  // nor does any other writer wait on it
+    EXPECT_EQ(why, "not a regular file");
+    std::remove(fifo.c_str());
+#endif
+}
+
+// The explain picture stays within what any picture may be: 3 times the tooltip and its margin
+// while that fits, less for a tooltip too wide, and the screen itself past that.
+TEST(ExplainPicture, StaysWithinThePictureLimits) {
+    struct Case {
+        int screenW, screenH;
+        TooltipRect rect;
+        int width, height;
+    };
+    const Case cases[] = {
+        {200, 100, {50, 20, 100, 50}, 116 * 3, 66 * 3},
+        {6100, 30, {40, 10, 6000, 10}, 6016 * 2, 26 * 2},
+        {kMaxImageSide, 20, {0, 5, kMaxImageSide, 10}, kMaxImageSide, 20},  // 8 past each side
+    };
+    for (const Case& c : cases) {
+        const PixelBuffer screen(c.screenW, c.screenH, RgbValue(9, 9, 9));
+        ParseTrace trace;
+        trace.marks.push_back({kGlyphBullet, 2, 2});
+        const PixelBuffer picture = ExplainPicture(screen, c.rect, trace, BuiltInPack());
+        EXPECT_EQ(picture.width, c.width);
+        EXPECT_EQ(picture.height, c.height);
+        int boxed = 0;
+        for (uint32_t p : picture.pixels) boxed += p == RgbValue(0, 220, 255);
+        EXPECT_GT(boxed, 0) << "the bullet's box";
+    }
 }
 
 TEST(Json, FloatsReadBackAsTheSameFloat) {

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <ctime>
 #include <initializer_list>
+#include <tuple>
+#include <utility>
 
 #include "base/catalogue.h"
 
@@ -460,6 +462,81 @@ TEST_F(PackCheck, DamageGapThatPutsTheMaximumWhereAFractionIsReadIsReported) {
     EXPECT_EQ(problems.size(), 10u) << "one for each white digit" << Dump(problems);
     const PackContents other = Holding({}, Field("digit_advance"));
     EXPECT_TRUE(CheckGlyphPack(pack, &other).empty()) << Dump(CheckGlyphPack(pack, &other));
+}
+
+// --- What stops a pack being used
+
+// Problems that make a read wrong or endless block the pack; a picture merely short of the room
+// wanted only warns, so a partly learned pack still reads.
+TEST_F(PackCheck, ProblemsThatMisreadBlockThePackAndNarrowMarginsOnlyWarn) {
+    auto blocking = [](const GlyphPack& pack, const PackContents& held) {
+        const std::vector<PackProblem> problems = CheckGlyphPack(pack, &held);
+        const PackProblem* first = FirstBlockingProblem(problems);
+        return std::pair{first ? first->text : std::string(), problems};
+    };
+    // A blank digit matches empty black at the value tolerance: every read of it is endless ones.
+    GlyphPack blank = Pack();
+    blank.templates[kBlueDigit7] = PixelBuffer(9, 10);
+    auto [why, problems] = blocking(blank, Holding({kBlueDigit7}));
+    EXPECT_EQ(why, "digit 7 (blue, 134.bmp) has only 0 inked samples at step 1; needs at least 16")
+        << Dump(problems);
+
+    // An advance narrower than the digits, given by the folder, is the layout's; the built-in
+    // digits are 9 wide.
+    GlyphPack narrow = Pack();
+    narrow.layout.digitAdvance = 3;
+    std::tie(why, problems) = blocking(narrow, Holding({}, Field("digit_advance")));
+    EXPECT_EQ(
+        why,
+        "layout: digit_advance is 3, narrower than digit 0 (blue, 120.bmp), 9 pixels wide: each step of "
+        "the reader would overlap it")
+        << Dump(problems);
+    EXPECT_EQ(problems.size(), 1u) << Dump(problems);
+    narrow.layout.digitAdvance = 0;  // told once, as a value the reader cannot step with
+    std::tie(why, problems) = blocking(narrow, Holding({}, Field("digit_advance")));
+    EXPECT_EQ(why, "layout: digit_advance is 0; must be at least 1") << Dump(problems);
+    EXPECT_EQ(problems.size(), 1u) << Dump(problems);
+
+    // A picture 512 wide and 1 high: a digit overlaps every step, a caption is no line of text.
+    GlyphPack flat = Pack();
+    flat.templates[kGlyphBlueDigit0 + 2] = PixelBuffer(512, 1, kBlue);
+    flat.templates[kAgilityCaption] = PixelBuffer(512, 1, kBlue);
+    std::tie(why, problems) = blocking(flat, Holding({kGlyphBlueDigit0 + 2, kAgilityCaption}));
+    EXPECT_EQ(Count(problems, kGlyphBlueDigit0 + 2,
+                    {"digit 2 (blue, 124.bmp) is 512 pixels wide, wider than digit_advance 9"}),
+              1)
+        << Dump(problems);
+    EXPECT_EQ(Count(problems, kAgilityCaption,
+                    {"caption 민첩 (177.bmp) is 1 pixels tall; no line of text is under 5"}),
+              1)
+        << Dump(problems);
+    EXPECT_TRUE(std::all_of(problems.begin(), problems.end(), [](const PackProblem& p) { return p.blocks; }))
+        << Dump(problems);
+
+    // Digits exactly as wide as the advance, their ink touching the next cell as the game's own
+    // "99" does, are right.
+    GlyphPack touching = Pack();
+    for (int d = 0; d < 10; ++d) {
+        PixelBuffer& digit = touching.templates[kGlyphBlueDigit0 + d];
+        for (int y = 3; y < 6; ++y) digit.pixels[size_t(y) * digit.width + digit.width - 1] = kBlue;
+    }
+    PackContents allDigits = Holding({}, Field("digit_advance"));
+    for (int d = 0; d < 10; ++d) allDigits.picture[kGlyphBlueDigit0 + d] = true;
+    std::tie(why, problems) = blocking(touching, allDigits);
+    EXPECT_EQ(why, "") << Dump(problems);
+
+    // Ink short of the margin but above the tolerance, and a pixel off its colour, only warn.
+    GlyphPack faint = Pack();
+    PixelBuffer& seven = faint.templates[kBlueDigit7];
+    int kept = 0;
+    for (uint32_t& p : seven.pixels)
+        if (p != 0 && ++kept > 10) p = 0;
+    faint.templates[kGlyphBlueDigit0 + 3].pixels[0] = RgbValue(0, 255, 0);
+    std::tie(why, problems) = blocking(faint, Holding({kBlueDigit7, kGlyphBlueDigit0 + 3}));
+    EXPECT_EQ(Count(problems, kBlueDigit7, {"has only 10 inked samples at step 1; needs at least 16"}), 1)
+        << Dump(problems);
+    EXPECT_EQ(problems.size(), 2u) << Dump(problems);
+    EXPECT_EQ(why, "") << Dump(problems);
 }
 
 }  // namespace

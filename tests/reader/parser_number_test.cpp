@@ -2,6 +2,8 @@
 // search and end position, labels, trailing text and the value tolerance.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "reader/glyphs.h"
 #include "reader/parser.h"
 #include "tests/support/parser_scenes.h"
@@ -121,3 +123,21 @@ TEST_F(ReadNumberTest, NumbersCutByTheImageEdgeAreReadSafely) {
 }
 
 }  // namespace
+
+// Reading is bounded by the picture whatever a layout says: an advance that goes nowhere or back,
+// or a digit that matches empty black, still reads at most one digit per column.
+TEST_F(ReadNumberTest, AnyLayoutEndsWithinThePicture) {
+    DrawNumber(image, 20, 30, "777", false);
+    for (int advance : {0, -9, INT32_MIN, INT32_MAX}) {
+        GlyphPack pack = BuiltInPack();
+        pack.layout.digitAdvance = advance;
+        pack.layout.pointAdvance = advance;
+        pack.templates[kGlyphBlueDigit0 + 1] = PixelBuffer(9, 10);  // blank: a "1" everywhere
+        ParseTrace trace;
+        HitPos end;
+        const float v = ReadNumber(image, 20, 30, nullptr, false, 0, 0, &end, pack, &trace);
+        EXPECT_LE(trace.marks.size(), size_t(image.width)) << advance;
+        EXPECT_GT(v, 0) << advance;
+        EXPECT_LE(end.x, image.width + 9) << advance;
+    }
+}

@@ -17,6 +17,7 @@
 #include "base/catalogue.h"
 #include "reader/locator.h"
 #include "reader/matcher.h"
+#include "reader/pack_check.h"
 #include "reader/parser.h"
 #include "tests/support/glyph_margins.h"
 #include "tests/support/parser_scenes.h"
@@ -126,6 +127,9 @@ TEST(SecondScreenPack, EveryCarriedPictureAndTheLayoutComeFromItsFolder) {
     EXPECT_NE(Layout().damageUp, builtIn.damageUp);
     EXPECT_NE(Place().lineHeight, ComposePlacement().lineHeight);
     EXPECT_NE(Place().linePitch, ComposePlacement().linePitch);
+    // Its digits are exactly as wide as their advance: the check finds nothing in it.
+    const std::vector<PackProblem> problems = CheckGlyphPack(Second()->pack);
+    EXPECT_TRUE(problems.empty()) << problems.front().text;
 }
 
 TEST(SecondScreenPack, AFolderWithoutItsPlacementOrPicturesIsRefused) {
