@@ -21,6 +21,7 @@ done
 
 bash "$root/scripts/setup.sh"
 build="$root/build/win"
+mkdir -p "$root/build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >"$root/build/demo.configure.log" 2>&1
 cmake --build "$build" -j2 --target Tallywick standin_game >"$root/build/demo.build.log" 2>&1 ||
@@ -32,11 +33,14 @@ gui_begin demo
 gui_start_display "$size" || gui_abort "no display"
 gui_prepare_prefix || gui_abort "no Wine prefix"
 w=${size%x*} h=${size#*x}
-# The sample screen is 2560 x 1440; other sizes get the same tooltip composed at their size.
+# The sample screen is 2560 x 1440; other sizes get the same tooltip composed at their size, where
+# the sample has it or as far right and down as a smaller screen allows.
 if [ "$size" = 2560x1440 ]; then
     gui_start_game --picture "$root/samples/sample_screen.png" || gui_abort "no game"
 else
-    sed "s/^screen .*/screen $w $h/" "$root/samples/sample_screen.txt" >"$GUI_WORK/scene.txt"
+    tx=$((w - 490 < 1580 ? w - 490 : 1580)) ty=$((h - 740 < 260 ? h - 740 : 260))
+    sed -e "s/^screen .*/screen $w $h/" -e "s/^tooltip [0-9]* [0-9]* /tooltip $tx $ty /" \
+        "$root/samples/sample_screen.txt" >"$GUI_WORK/scene.txt"
     gui_start_game --scene "$GUI_WORK/scene.txt" || gui_abort "no game"
 fi
 app="$GUI_WORK/app"
