@@ -6,7 +6,6 @@
 // the user-interface thread never waits for the lock.
 #include "win/dispatcher_win.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -33,8 +32,27 @@
 namespace {
 
 CRITICAL_SECTION gActionLock;
-std::atomic<int> gRunning{0};
-HANDLE gIdle = nullptr;  // set while no action runs
+
+// How many actions run, and an event set exactly while none does. Both change together under one
+// lock: changed apart, a finishing action could set the event after a new one had started.
+std::mutex gRunningMutex;
+int gRunning = 0;
+HANDLE gIdle = nullptr;
+
+void ActionStarted() {
+    std::lock_guard<std::mutex> hold(gRunningMutex);
+    if (gRunning++ == 0) ResetEvent(gIdle);
+}
+
+void ActionFinished() {
+    std::lock_guard<std::mutex> hold(gRunningMutex);
+    if (--gRunning == 0) SetEvent(gIdle);
+}
+
+bool ActionsRunning() {
+    std::lock_guard<std::mutex> hold(gRunningMutex);
+    return gRunning > 0;
+}
 
 std::mutex gLogMutex;
 std::wstring gLogPath;
@@ -136,10 +154,6 @@ struct StartArgs {
     LONGLONG hotkeyTime;
 };
 
-void FinishAction() {
-    if (--gRunning == 0) SetEvent(gIdle);
-}
-
 DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
     const StartArgs args = *static_cast<StartArgs*>(parameter);
     delete static_cast<StartArgs*>(parameter);
@@ -214,7 +228,7 @@ DWORD WINAPI RunHotkeyAction(LPVOID parameter) {
     // Last, so that it is the alert the player sees of this action.
     if (pick.report) ShowAlert(PackAlertText(pixels.width, pixels.height, *pick.report, Logging()));
     WriteLogLine(args.action, outcome, times, packName, kept);
-    FinishAction();
+    ActionFinished();
     return 0;
 }
 
@@ -235,13 +249,13 @@ void StartHotkeyAction(int hotkeyId) {
     const int action = HotkeyAction(hotkeyId);
     if (action == 0) return;
     auto* args = new StartArgs{action, Now()};
-    if (gRunning++ == 0) ResetEvent(gIdle);
+    ActionStarted();
     HANDLE thread = CreateThread(nullptr, 0, RunHotkeyAction, args, 0, nullptr);
     if (thread) {
         CloseHandle(thread);
     } else {
         delete args;
-        FinishAction();
+        ActionFinished();
     }
 }
 
@@ -262,7 +276,7 @@ LRESULT OnTooltipForAction(LPARAM parameter) {
 
 bool WaitForActions(DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (gRunning > 0) {
+    while (ActionsRunning()) {
         const ULONGLONG now = GetTickCount64();
         if (now >= end) return false;
         // Workers send the main window messages and wait for them: keep serving those.
