@@ -2,9 +2,12 @@
 // answer while reading only a small part of the screen. A run of more than 200 black pixels in a
 // column always covers one of the rows 200, 401, 602, ... (every 201st row), so columns that are
 // not black on any of those rows cannot hold one and are passed over after one read of those
-// rows; in the others only the black runs through those rows are walked.
+// rows; in the others only the black runs through those rows are walked. The screen is read by
+// areas (a sampled row, a stretch of a column, a piece of a bottom row), so that a screen fetched
+// from the display is fetched only where the walk goes.
 #include "reader/locator.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/status.h"
@@ -15,14 +18,53 @@ constexpr int64_t kMinHeight = 200;  // a black run must be longer than this
 constexpr int64_t kMinWidth = 300;   // its bottom row must be black for longer than this
 constexpr int64_t kProbeSpacing = 50;
 constexpr int64_t kSkipDistance = 100;
+constexpr int64_t kEvery = kSampledRowStep;
+// Once three neighbouring columns are walked through the same sampled row, the columns right of
+// them that are black there are likely walked too: they are fetched with the third, up to this many.
+constexpr int64_t kFetchColumns = 256;
+// A bottom row is read to the right in pieces, the first this long (a tooltip's width), each next
+// one twice as long.
+constexpr int64_t kRowPiece = 512;
 
-struct Screen {
-    const uint32_t* data;
-    int64_t width, height, readable;
-    uint32_t At(int64_t x, int64_t y) const {
-        const int64_t p = x + width * y;
-        return (p < 0 || p >= readable) ? 0u : data[p];
+// The screen as the locator reads it: the sampled rows at hand, everything else asked for by area.
+class Screen {
+public:
+    explicit Screen(ScreenSource& source) : source_(source), width(source.Width()), height(source.Height()) {
+        for (int64_t row = kEvery - 1; row < height; row += kEvery)
+            sampled_.push_back(source.Rows(ScreenArea{0, int32_t(row), int32_t(width), 1}).first);
+        walkedColumn_.assign(sampled_.size(), -1);
+        walkedStreak_.assign(sampled_.size(), 0);
     }
+    const std::vector<const uint32_t*>& SampledRows() const { return sampled_; }
+    // Pixel x of a sampled row.
+    uint32_t Sampled(int64_t x, int64_t row) const { return sampled_[size_t(row / kEvery)][x]; }
+    // The rows of (x, y, w, h); a source that fetches fetches `fetch` (holding them) instead.
+    ScreenRows Rows(int64_t x, int64_t y, int64_t w, int64_t h) { return source_.Rows(Area(x, y, w, h)); }
+    ScreenRows Rows(int64_t x, int64_t y, int64_t w, int64_t h, const ScreenArea& fetch) {
+        return source_.Rows(Area(x, y, w, h), fetch);
+    }
+    static ScreenArea Area(int64_t x, int64_t y, int64_t w, int64_t h) {
+        return ScreenArea{int32_t(x), int32_t(y), int32_t(w), int32_t(h)};
+    }
+    // How many columns to fetch with the stretch of column x around sampled row `row`.
+    int64_t ColumnsToFetch(int64_t x, int64_t row) {
+        const size_t k = size_t(row / kEvery);
+        walkedStreak_[k] = walkedColumn_[k] == x - 1 ? walkedStreak_[k] + 1 : 1;
+        walkedColumn_[k] = x;
+        if (walkedStreak_[k] < 3) return 1;
+        const int64_t last = std::min(width, x + kFetchColumns);
+        int64_t end = x + 1;
+        while (end < last && Sampled(end, row) == 0) ++end;
+        return end - x;
+    }
+
+    ScreenSource& source_;
+    const int64_t width, height;
+
+private:
+    std::vector<const uint32_t*> sampled_;
+    std::vector<int64_t> walkedColumn_,
+        walkedStreak_;  // per sampled row: last column walked, run of neighbours
 };
 
 // What testing a run as a tooltip's left edge leads to: nothing, a jump 100 columns on, or the end.
@@ -31,13 +73,17 @@ enum class EdgeTest { None, Jump, Found };
 // Tests the black run of column x that starts at runStart and ends at row y - 1 (row y is not
 // black) as the left edge of a tooltip. `segmentEnd` is the first non-black column at or right of
 // x on the bottom row, or the width when the row stays black to the right edge.
-EdgeTest TestLeftEdge(const Screen& s, int64_t x, int64_t y, int64_t runStart, int64_t segmentEnd,
+EdgeTest TestLeftEdge(Screen& s, int64_t x, int64_t y, int64_t runStart, int64_t segmentEnd,
                       TooltipRect& rect) {
     if (segmentEnd == s.width || segmentEnd - x <= kMinWidth) return EdgeTest::None;
     const int64_t bottom = y - 1, run = y - runStart;
     const int64_t middle = runStart + run / 2;
+    // The probed rows lie in the right column between the middle and the bottom row. Fetched, they
+    // come with the rest of the rectangle, which is cut out when they are all black.
+    const ScreenRows edge = s.Rows(segmentEnd - 1, middle + 1, 1, bottom - middle,
+                                   Screen::Area(x, runStart, segmentEnd - x, run));
     for (int64_t py = bottom; py > middle; py -= kProbeSpacing)
-        if (s.At(segmentEnd - 1, py) != 0) return EdgeTest::Jump;
+        if (edge.At(0, py - middle - 1) != 0) return EdgeTest::Jump;
     rect = TooltipRect{int32_t(x), int32_t(runStart), int32_t(segmentEnd - x), int32_t(run)};
     return EdgeTest::Found;
 }
@@ -49,10 +95,17 @@ EdgeTest TestLeftEdge(const Screen& s, int64_t x, int64_t y, int64_t runStart, i
 class SegmentEnds {
 public:
     explicit SegmentEnds(int64_t height) : end_(size_t(height), -1) {}
-    int64_t Find(const Screen& s, int64_t x, int64_t row) {
+    int64_t Find(Screen& s, int64_t x, int64_t row) {
         int64_t& known = end_[size_t(row)];
         if (known > x) return known;  // x lies inside the stretch walked before
-        while (x < s.width && s.At(x, row) == 0) ++x;
+        for (int64_t piece = kRowPiece; x < s.width; piece *= 2) {
+            const int64_t n = std::min(piece, s.width - x);
+            const uint32_t* p = s.Rows(x, row, n, 1).first;
+            int64_t i = 0;
+            while (i < n && p[i] == 0) ++i;
+            x += i;
+            if (i < n) break;
+        }
         known = x;
         return x;
     }
@@ -66,15 +119,27 @@ private:
 // longer than 200 rows and has a bottom row wide enough to test its right edge; None when the
 // walk reaches the bottom without one. Only the runs through every 201st row are looked at: a
 // shorter run could not be tested, and the others do nothing but end.
-EdgeTest WalkColumn(const Screen& s, SegmentEnds& ends, int64_t x, int64_t fromRow, int64_t& eventRow,
+EdgeTest WalkColumn(Screen& s, SegmentEnds& ends, int64_t x, int64_t fromRow, int64_t& eventRow,
                     TooltipRect& rect) {
-    const int64_t every = kMinHeight + 1;
-    int64_t row = fromRow + (every - 1 - fromRow % every);  // the first sampled row from fromRow on
-    for (; row < s.height; row += every) {
-        if (s.At(x, row) != 0) continue;
+    // A jump can land past the last column, where the defined reads run on into the next row;
+    // no bottom row there is wide enough to test, so nothing there can be found or jump again.
+    if (x >= s.width) return EdgeTest::None;
+    int64_t row = fromRow + (kEvery - 1 - fromRow % kEvery);  // the first sampled row from fromRow on
+    for (; row < s.height; row += kEvery) {
+        if (s.Sampled(x, row) != 0) continue;
+        // The run through `row` lies between the nearest sampled rows above and below it that are
+        // not black in this column (or the walk's first row and the bottom edge): read that
+        // stretch of the column in one piece.
+        int64_t top = row, bottom = row;
+        while (top - kEvery >= fromRow && s.Sampled(x, top - kEvery) == 0) top -= kEvery;
+        top = std::max(fromRow, top - kEvery + 1);
+        while (bottom + kEvery < s.height && s.Sampled(x, bottom + kEvery) == 0) bottom += kEvery;
+        bottom = std::min(s.height - 1, bottom + kEvery - 1);
+        const ScreenRows column = s.Rows(x, top, 1, bottom - top + 1,
+                                         Screen::Area(x, top, s.ColumnsToFetch(x, row), bottom - top + 1));
         int64_t start = row, end = row;  // the black run through `row`, from fromRow on
-        while (start > fromRow && s.At(x, start - 1) == 0) --start;
-        while (end + 1 < s.height && s.At(x, end + 1) == 0) ++end;
+        while (start > top && column.At(0, start - 1 - top) == 0) --start;
+        while (end < bottom && column.At(0, end + 1 - top) == 0) ++end;
         if (end + 1 == s.height) break;  // ends at the bottom edge: never tested
         if (end + 1 - start > kMinHeight) {
             const EdgeTest t = TestLeftEdge(s, x, end + 1, start, ends.Find(s, x, end), rect);
@@ -83,28 +148,21 @@ EdgeTest WalkColumn(const Screen& s, SegmentEnds& ends, int64_t x, int64_t fromR
                 return t;
             }
         }
-        while (row + every <= end) row += every;  // rows of this run are done
+        while (row + kEvery <= end) row += kEvery;  // rows of this run are done
     }
     return EdgeTest::None;
 }
 
 }  // namespace
 
-bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect) {
-    const Screen s{screen.pixels.data(), screen.width, screen.height, ReadableCount(screen)};
-    if (s.width <= 0 || s.height <= 0) return false;
-    const int64_t every = kMinHeight + 1;
+bool FindTooltip(ScreenSource& source, TooltipRect& rect) {
+    if (source.Width() <= 0 || source.Height() <= 0) return false;
+    Screen s(source);
 
-    // Columns that are black on at least one sampled row, found by reading those rows in order.
+    // Columns that are black on at least one sampled row.
     std::vector<uint8_t> maybe(size_t(s.width), 0);
-    for (int64_t row = every - 1; row < s.height; row += every) {
-        if ((row + 1) * s.width <= s.readable) {
-            const uint32_t* p = s.data + row * s.width;
-            for (int64_t x = 0; x < s.width; ++x) maybe[size_t(x)] |= p[x] == 0;
-        } else {
-            for (int64_t x = 0; x < s.width; ++x) maybe[size_t(x)] |= s.At(x, row) == 0;
-        }
-    }
+    for (const uint32_t* p : s.SampledRows())
+        for (int64_t x = 0; x < s.width; ++x) maybe[size_t(x)] |= p[x] == 0;
 
     SegmentEnds ends(s.height);
     // Columns left to right. A failed right-edge probe moves the walk 100 columns on, from the
@@ -120,6 +178,20 @@ bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect) {
         if (t == EdgeTest::Found) return true;
     }
     return false;
+}
+
+bool FindTooltip(const PixelBuffer& screen, TooltipRect& rect) {
+    BufferSource source(screen);
+    return FindTooltip(source, rect);
+}
+
+PixelBuffer CropScreen(ScreenSource& screen, const TooltipRect& rect) {
+    PixelBuffer out(rect.width, rect.height);
+    if (out.pixels.empty()) return out;
+    const ScreenRows rows = screen.Rows(ScreenArea{rect.x, rect.y, rect.width, rect.height});
+    for (int64_t row = 0; row < out.height; ++row)
+        std::copy_n(rows.first + row * rows.stride, out.width, out.pixels.begin() + row * out.width);
+    return out;
 }
 
 bool LocateTooltip(const PixelBuffer& screen, PixelBuffer& tooltip, HitPos* position, TooltipRect* rect) {
