@@ -6,7 +6,7 @@
 #   bash scripts/demo.sh [--size 2560x1440] [--presses N]
 #
 # --presses N presses Ctrl+2 N times (one after the other) and prints the median time of each
-# stage from the program's --log lines.
+# stage from the program's --log lines, and of the time until the popup was shown.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size=2560x1440
@@ -68,7 +68,7 @@ echo "== the program's action log"
 cat "$log"
 if [ "$presses" -gt 1 ]; then
     echo "== medians over $presses presses at $size (ms)"
-    for stage in capture locate wait parse act total; do
+    for stage in capture locate wait parse act total shown; do
         grep -o "${stage}_ms=[0-9.]*" "$log" | cut -d= -f2 | sort -n |
             awk -v s="$stage" '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%-8s %.3f\n", s, m }'
     done
