@@ -29,7 +29,7 @@ constexpr int64_t kRowPiece = 512;
 // The screen as the locator reads it: the sampled rows at hand, everything else asked for by area.
 class Screen {
 public:
-    explicit Screen(ScreenSource& source) : source_(source), width(source.Width()), height(source.Height()) {
+    explicit Screen(ScreenSource& source) : width(source.Width()), height(source.Height()), source_(source) {
         for (int64_t row = kEvery - 1; row < height; row += kEvery)
             sampled_.push_back(source.Rows(ScreenArea{0, int32_t(row), int32_t(width), 1}).first);
         walkedColumn_.assign(sampled_.size(), -1);
@@ -58,13 +58,13 @@ public:
         return end - x;
     }
 
-    ScreenSource& source_;
     const int64_t width, height;
 
 private:
+    ScreenSource& source_;
     std::vector<const uint32_t*> sampled_;
-    std::vector<int64_t> walkedColumn_,
-        walkedStreak_;  // per sampled row: last column walked, run of neighbours
+    // Per sampled row: the last column walked through it, and how many neighbours led up to it.
+    std::vector<int64_t> walkedColumn_, walkedStreak_;
 };
 
 // What testing a run as a tooltip's left edge leads to: nothing, a jump 100 columns on, or the end.

@@ -243,10 +243,11 @@ Reading LocateEveryWay(const PixelBuffer& screen, const std::string& what) {
     for (int way = 0; way < 4; ++way)
         EXPECT_TRUE(found[way] == r.found && (!r.found || SameRect(got[way], r.rect)))
             << what << ", way " << way;
-    if (r.found)
+    if (r.found) {
         EXPECT_EQ(CropScreen(blocks, r.rect).pixels,
                   CropPixels(screen, r.rect.x, r.rect.y, r.rect.width, r.rect.height).pixels)
             << what;
+    }
     r.asked = counting.Asked(), r.fetched = blocks.FetchedPixels(), r.fetches = blocks.Fetches();
     return r;
 }
