@@ -3,6 +3,7 @@
 // the screen the program copies to locate and cut a tooltip.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -244,7 +245,7 @@ BENCHMARK(LocateHostile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Itera
 
 namespace {
 
-// The sample screen composed at one of the three sizes, the tooltip where the sample has it.
+// The sample screen composed at one of the three sizes.
 PixelBuffer SampleScreen(int width, int height) {
     static const bool loaded = [] {
         std::string error;
@@ -257,6 +258,7 @@ PixelBuffer SampleScreen(int width, int height) {
         !ParseScene(text, scene, error))
         return screen;
     scene.screenWidth = width, scene.screenHeight = height;
+    scene.x = std::min(scene.x, width - scene.width - 40);  // where the sample has it, or inside
     ComposeScreen(scene, screen, error);
     return screen;
 }

@@ -20,8 +20,12 @@ constexpr int64_t kProbeSpacing = 50;
 constexpr int64_t kSkipDistance = 100;
 constexpr int64_t kEvery = kSampledRowStep;
 // Once three neighbouring columns are walked through the same sampled row, the columns right of
-// them that are black there are likely walked too: they are fetched with the third, up to this many.
-constexpr int64_t kFetchColumns = 256;
+// them that are black on some sampled row are likely walked too: they are fetched with the third,
+// twice as many as were walked, up to this many.
+constexpr int64_t kFetchColumns = 1024;
+// A black stretch of a sampled row narrower than this is a speck, fetched with the specks up to
+// kSpeckReach columns on.
+constexpr int64_t kSpeck = 8, kSpeckReach = 32;
 // A bottom row is read to the right in pieces, the first this long (a tooltip's width), each next
 // one twice as long.
 constexpr int64_t kRowPiece = 512;
@@ -29,13 +33,26 @@ constexpr int64_t kRowPiece = 512;
 // The screen as the locator reads it: the sampled rows at hand, everything else asked for by area.
 class Screen {
 public:
-    explicit Screen(ScreenSource& source) : width(source.Width()), height(source.Height()), source_(source) {
-        for (int64_t row = kEvery - 1; row < height; row += kEvery)
-            sampled_.push_back(source.Rows(ScreenArea{0, int32_t(row), int32_t(width), 1}).first);
+    explicit Screen(ScreenSource& source)
+        : width(source.Width()),
+          height(source.Height()),
+          source_(source),
+          firstBlack_(size_t(width), -1),
+          lastBlack_(size_t(width), -1) {
+        for (int64_t row = kEvery - 1; row < height; row += kEvery) {
+            const uint32_t* p = source.Rows(ScreenArea{0, int32_t(row), int32_t(width), 1}).first;
+            sampled_.push_back(p);
+            for (int64_t x = 0; x < width; ++x) {
+                if (p[x] != 0) continue;
+                if (firstBlack_[size_t(x)] < 0) firstBlack_[size_t(x)] = int32_t(row);
+                lastBlack_[size_t(x)] = int32_t(row);
+            }
+        }
         walkedColumn_.assign(sampled_.size(), -1);
         walkedStreak_.assign(sampled_.size(), 0);
     }
-    const std::vector<const uint32_t*>& SampledRows() const { return sampled_; }
+    // Whether column x is black on a sampled row: only then can it hold a run long enough to test.
+    bool Candidate(int64_t x) const { return firstBlack_[size_t(x)] >= 0; }
     // Pixel x of a sampled row.
     uint32_t Sampled(int64_t x, int64_t row) const { return sampled_[size_t(row / kEvery)][x]; }
     // The rows of (x, y, w, h); a source that fetches fetches `fetch` (holding them) instead.
@@ -46,23 +63,51 @@ public:
     static ScreenArea Area(int64_t x, int64_t y, int64_t w, int64_t h) {
         return ScreenArea{int32_t(x), int32_t(y), int32_t(w), int32_t(h)};
     }
-    // How many columns to fetch with the stretch of column x around sampled row `row`.
-    int64_t ColumnsToFetch(int64_t x, int64_t row) {
+    // What to fetch with `stretch`, the stretch of column x around sampled row `row`. A copy costs
+    // about as much per row as per thousand pixels, so columns likely to be read over the same rows
+    // come along: in a black area (three columns walked through this row, but for a line of colour
+    // between them) the candidate columns from x on, with every row their walks can reach; at a
+    // speck on this row (dark text), the specks up to 32 columns on. The first column of a wider
+    // stretch, as a tooltip's left edge, comes alone: it is often all there is to read.
+    ScreenArea FetchFor(int64_t x, int64_t row, const ScreenArea& stretch) {
         const size_t k = size_t(row / kEvery);
-        walkedStreak_[k] = walkedColumn_[k] == x - 1 ? walkedStreak_[k] + 1 : 1;
+        walkedStreak_[k] = walkedColumn_[k] >= x - 2 ? walkedStreak_[k] + 1 : 1;
         walkedColumn_[k] = x;
-        if (walkedStreak_[k] < 3) return 1;
-        const int64_t last = std::min(width, x + kFetchColumns);
-        int64_t end = x + 1;
-        while (end < last && Sampled(end, row) == 0) ++end;
-        return end - x;
+        if (walkedStreak_[k] < 3) {
+            int64_t black = 0, end = x + 1;
+            while (x + black < width && black < kSpeck && Sampled(x + black, row) == 0) ++black;
+            if (black == kSpeck) return stretch;
+            for (int64_t c = x + 1; c < std::min(width, x + kSpeckReach); ++c)
+                if (Sampled(c, row) == 0) end = c + 1;
+            return Area(x, stretch.y, end - x, stretch.height);
+        }
+        const ScreenArea& b = areaBlock_;
+        if (stretch.x >= b.x && stretch.x < b.x + b.width && stretch.y >= b.y &&
+            stretch.y + stretch.height <= b.y + b.height)
+            return b;  // fetched with a column before
+        int64_t top = stretch.y, bottom = int64_t(stretch.y) + stretch.height - 1, end = x;
+        // Twice as many columns as were walked before, so that a walk that stops soon fetched little.
+        const int64_t columns = std::clamp<int64_t>(2 * walkedStreak_[k], 16, kFetchColumns);
+        for (const int64_t last = std::min(width, x + columns); end < last && Candidate(end); ++end) {
+            top = std::min(top, int64_t(firstBlack_[size_t(end)]) - kEvery + 1);
+            bottom = std::max(bottom, int64_t(lastBlack_[size_t(end)]) + kEvery - 1);
+        }
+        // The column after them too: where their bottom rows are likely to end.
+        end = std::min(end + 1, width);
+        top = std::max<int64_t>(top, 0), bottom = std::min(bottom, height - 1);
+        areaBlock_ = Area(x, top, end - x, bottom - top + 1);
+        return areaBlock_;
     }
+    // The last block fetched for a black area, as FetchFor gave it.
+    const ScreenArea& AreaBlock() const { return areaBlock_; }
 
     const int64_t width, height;
 
 private:
     ScreenSource& source_;
     std::vector<const uint32_t*> sampled_;
+    std::vector<int32_t> firstBlack_, lastBlack_;  // per column: its first and last black sampled row
+    ScreenArea areaBlock_;
     // Per sampled row: the last column walked through it, and how many neighbours led up to it.
     std::vector<int64_t> walkedColumn_, walkedStreak_;
 };
@@ -98,7 +143,13 @@ public:
     int64_t Find(Screen& s, int64_t x, int64_t row) {
         int64_t& known = end_[size_t(row)];
         if (known > x) return known;  // x lies inside the stretch walked before
-        for (int64_t piece = kRowPiece; x < s.width; piece *= 2) {
+        // Inside a black area the row is read first from the block fetched with the column.
+        const ScreenArea& area = s.AreaBlock();
+        int64_t piece = kRowPiece;
+        if (x >= area.x && x < int64_t(area.x) + area.width && row >= area.y &&
+            row < int64_t(area.y) + area.height)
+            piece = area.x + area.width - x;
+        for (; x < s.width; piece = std::max(2 * piece, kRowPiece)) {
             const int64_t n = std::min(piece, s.width - x);
             const uint32_t* p = s.Rows(x, row, n, 1).first;
             int64_t i = 0;
@@ -135,8 +186,8 @@ EdgeTest WalkColumn(Screen& s, SegmentEnds& ends, int64_t x, int64_t fromRow, in
         top = std::max(fromRow, top - kEvery + 1);
         while (bottom + kEvery < s.height && s.Sampled(x, bottom + kEvery) == 0) bottom += kEvery;
         bottom = std::min(s.height - 1, bottom + kEvery - 1);
-        const ScreenRows column = s.Rows(x, top, 1, bottom - top + 1,
-                                         Screen::Area(x, top, s.ColumnsToFetch(x, row), bottom - top + 1));
+        const ScreenArea stretch = Screen::Area(x, top, 1, bottom - top + 1);
+        const ScreenRows column = s.Rows(x, top, 1, bottom - top + 1, s.FetchFor(x, row, stretch));
         int64_t start = row, end = row;  // the black run through `row`, from fromRow on
         while (start > top && column.At(0, start - 1 - top) == 0) --start;
         while (end < bottom && column.At(0, end + 1 - top) == 0) ++end;
@@ -158,17 +209,11 @@ EdgeTest WalkColumn(Screen& s, SegmentEnds& ends, int64_t x, int64_t fromRow, in
 bool FindTooltip(ScreenSource& source, TooltipRect& rect) {
     if (source.Width() <= 0 || source.Height() <= 0) return false;
     Screen s(source);
-
-    // Columns that are black on at least one sampled row.
-    std::vector<uint8_t> maybe(size_t(s.width), 0);
-    for (const uint32_t* p : s.SampledRows())
-        for (int64_t x = 0; x < s.width; ++x) maybe[size_t(x)] |= p[x] == 0;
-
     SegmentEnds ends(s.height);
     // Columns left to right. A failed right-edge probe moves the walk 100 columns on, from the
     // next row, with a fresh run; that walk ends in another jump, the tooltip or the bottom.
     for (int64_t x = 0; x < s.width; ++x) {
-        if (!maybe[size_t(x)]) continue;
+        if (!s.Candidate(x)) continue;
         int64_t y = 0;
         EdgeTest t = WalkColumn(s, ends, x, 0, y, rect);
         while (t == EdgeTest::Jump) {

@@ -56,11 +56,10 @@ ScreenRows SparseScreen::Rows(const ScreenArea& area, const ScreenArea& fetch) {
     if (!block) {
         auto made = std::make_unique<Block>();
         made->area = Contains(fetch, area) ? fetch : area;
-        const int64_t whole = int64_t(Width()) * Height();
-        if (fetchedPixels_ + int64_t(made->area.width) * made->area.height > whole ||
-            blocks_.size() >= kMostBlocks)
-            made->area = ScreenArea{0, 0, Width(), Height()};
+        const ScreenArea whole{0, 0, Width(), Height()};
+        if (cost_ + Cost(made->area) > Cost(whole)) made->area = whole;
         const ScreenArea& a = made->area;
+        cost_ += Cost(a);
         made->pixels.assign(size_t(a.width) * size_t(a.height), 0);
         const auto start = std::chrono::steady_clock::now();
         if (!fetcher_ || !fetcher_->Fetch(a, made->pixels.data())) {

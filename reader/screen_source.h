@@ -67,9 +67,9 @@ public:
 
 // A screen fetched in blocks as they are asked for and kept for the rest of its life: an area that
 // lies inside a block fetched before is read from it, any other is fetched as a new block. Once
-// the blocks would add up to more than the screen, or to more copies than a few dozen, the whole
-// screen is fetched instead, once, so that no screen costs much more than copying it whole. A
-// failed fetch reads black and is remembered.
+// the blocks would cost more than copying the whole screen, the whole screen is fetched instead,
+// once, so that no screen costs much more than that. A failed fetch reads black and is
+// remembered.
 class SparseScreen final : public ScreenSource {
 public:
     SparseScreen(int32_t width, int32_t height, std::unique_ptr<ScreenFetcher> fetcher);
@@ -88,8 +88,10 @@ private:
         ScreenArea area;
         std::vector<uint32_t> pixels;
     };
-    static constexpr int32_t kCell = 128;      // side of the squares blocks are looked up by
-    static constexpr size_t kMostBlocks = 64;  // each copy has a cost of its own, whatever its size
+    static constexpr int32_t kCell = 128;  // side of the squares blocks are looked up by
+    // What a copy costs, in pixels: its own, and (as measured under Wine) about as much again for
+    // each of its rows as for a hundred pixels, and for the copy itself as for five thousand.
+    static int64_t Cost(const ScreenArea& a) { return (int64_t(a.width) + 100) * a.height + 5000; }
 
     const Block* Find(const ScreenArea& area) const;
     std::vector<uint32_t>& CellOf(int64_t x, int64_t y);
@@ -100,7 +102,7 @@ private:
     std::vector<std::vector<uint32_t>> cells_;
     int64_t cellColumns_ = 0;
     const Block* last_ = nullptr;  // the block read last: the locator reads on where it was
-    int64_t fetchedPixels_ = 0;
+    int64_t fetchedPixels_ = 0, cost_ = 0;
     std::chrono::steady_clock::duration fetchTime_{};
     bool failed_ = false;
 };
