@@ -36,8 +36,11 @@ BITMAPINFO TopDown32(int width, int height) {
 // for the life of the fetcher.
 class DisplayFetcher final : public ScreenFetcher {
 public:
-    // The screen's common context costs a tenth of a display context made anew.
-    DisplayFetcher() : display_(nullptr), memory_(display_ ? CreateCompatibleDC(display_.get()) : nullptr) {}
+    // A display context of its own: the screen's common one, asked for by several workers at once,
+    // has held an action up for two seconds under Wine.
+    DisplayFetcher()
+        : display_(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)),
+          memory_(display_ ? CreateCompatibleDC(display_.get()) : nullptr) {}
     ~DisplayFetcher() override {
         if (original_) SelectObject(memory_.get(), original_);
         if (section_) DeleteObject(section_);
@@ -84,7 +87,7 @@ private:
         return true;
     }
 
-    BorrowedDC display_;
+    OwnedDC display_;
     OwnedDC memory_;
     HGDIOBJ original_ = nullptr;  // the memory context's own bitmap, selected back at the end
     HBITMAP section_ = nullptr;
