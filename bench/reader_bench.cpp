@@ -1,17 +1,23 @@
 // Speed of the tooltip locator and the item-kind search, the product code against the literal
-// versions, with one sequential read of the screen as the floor for the locator.
+// versions, with one sequential read of the screen as the floor for the locator; and how much of
+// the screen the program copies to locate and cut a tooltip.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
 #include <random>
 #include <string>
 
+#include "base/files.h"
 #include "reader/glyphs.h"
 #include "reader/locator.h"
 #include "reader/matcher.h"
+#include "reader/screen_check.h"
+#include "reader/screen_source.h"
 #include "tests/support/reference_reader.h"
+#include "tools/compose/compose.h"
 
 // Counts what the measured calls allocate (one untimed call each, reported as counters). GCC
 // takes the malloc behind this operator new for a different allocator than the free behind delete.
@@ -236,6 +242,72 @@ void LocateHostile(benchmark::State& state) {
                    (state.range(0) == 2 ? " frame" : " bands"));
 }
 BENCHMARK(LocateHostile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+namespace {
+
+// The sample screen composed at one of the three sizes.
+PixelBuffer SampleScreen(int width, int height) {
+    static const bool loaded = [] {
+        std::string error;
+        return LoadGlyphTemplates(error);
+    }();
+    std::string text, error;
+    TooltipScene scene;
+    PixelBuffer screen;
+    if (!loaded || !ReadFileBytes(TALLYWICK_SOURCE_DIR "/samples/sample_screen.txt", text, error, 1 << 16) ||
+        !ParseScene(text, scene, error))
+        return screen;
+    scene.screenWidth = width, scene.screenHeight = height;
+    scene.x = std::min(scene.x, width - scene.width - 40);  // where the sample has it, or inside
+    ComposeScreen(scene, screen, error);
+    return screen;
+}
+
+class MemoryFetcher final : public ScreenFetcher {
+public:
+    explicit MemoryFetcher(const PixelBuffer& p) : picture_(p) {}
+    bool Fetch(const ScreenArea& a, uint32_t* out) override {
+        for (int32_t row = 0; row < a.height; ++row)
+            std::copy_n(picture_.pixels.begin() + (int64_t(a.y) + row) * picture_.width + a.x, a.width,
+                        out + int64_t(row) * a.width);
+        return true;
+    }
+
+private:
+    const PixelBuffer& picture_;
+};
+
+}  // namespace
+
+// What the program copies from the display for one action: the black-capture check, locating and
+// the cut, read in blocks. Counters: pixels copied, copies made, and the whole screen's pixels
+// over those copied. Ranges 0..2: the sample screen at the three sizes; 3: the dark 4K screen of
+// three black windows.
+void SparseCopy(benchmark::State& state) {
+    TooltipRect tip{-1, -1, -1, -1};
+    const int which = int(state.range(0));
+    const PixelBuffer screen =
+        which == 3 ? MakeDarkScreen(tip) : SampleScreen(kScreens[which][0], kScreens[which][1]);
+    if (screen.count == 0) return state.SkipWithError("cannot compose the screen");
+    int64_t copied = 0;
+    int copies = 0;
+    TooltipRect found{-1, -1, -1, -1};
+    for (auto _ : state) {
+        SparseScreen s(screen.width, screen.height, std::make_unique<MemoryFetcher>(screen));
+        if (!IsAllBlack(s) && FindTooltip(s, found))
+            benchmark::DoNotOptimize(CropScreen(s, found).pixels.data());
+        copied = s.FetchedPixels(), copies = s.Fetches();
+    }
+    TooltipRect whole;
+    if (!FindTooltip(screen, whole) || whole.x != found.x || whole.y != found.y || whole.width != found.width)
+        state.SkipWithError("not the whole screen's tooltip");
+    state.counters["copied_px"] = double(copied);
+    state.counters["copies"] = copies;
+    state.counters["screen_over_copied"] = double(screen.count) / double(copied);
+    state.SetLabel((which == 3 ? "dark " : "sample ") + std::to_string(screen.width) + "x" +
+                   std::to_string(screen.height));
+}
+BENCHMARK(SparseCopy)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(LocateProduct)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(LocateReference)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

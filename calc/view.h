@@ -41,6 +41,13 @@ CalcView SetCalcView(const CalcView& view);
 // The hooks in use.
 const CalcView& GetCalcView();
 
+// While held, the hooks that write the pages are kept, with what they were given, and run in
+// order at release; the others (the page switch, the main window, the modified-stats popup) run at
+// once. An action holds them so that its popup or notice is up before the pages are redrawn.
+// Holding again before the release changes nothing; a release without a hold does nothing.
+void HoldPageWrites();
+void ReleasePageWrites();
+
 // Calls one hook when it is installed: ViewCall(&CalcView::selectPage, CalcPage::Profile).
 template <class Hook, class... Args>
 void ViewCall(Hook CalcView::*hook, Args&&... args) {

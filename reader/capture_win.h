@@ -1,8 +1,24 @@
-// Screen capture and pixel access on Windows: the screen image as a GDI bitmap, any bitmap as a
-// portable Pixel Buffer, and the locator over a screen bitmap.
+// Screen capture and pixel access on Windows: the screen read by areas as the locator asks for
+// them, the screen image as a GDI bitmap, any bitmap as a portable Pixel Buffer and back, and the
+// locator over a screen bitmap.
 #pragma once
+#include <memory>
+
 #include "base/gdi_win.h"
 #include "base/pixels.h"
+#include "reader/screen_source.h"
+
+// The primary screen, copied from the display only where it is read: each area asked for that was
+// not copied before is copied with one block transfer into a device-independent section that is
+// kept from one copy to the next. Nothing is copied until the first area is asked for.
+std::unique_ptr<SparseScreen> OpenScreen();
+
+// The whole primary screen as a Pixel Buffer; empty when the display could not be copied.
+PixelBuffer CaptureScreenPixels();
+
+// A new bitmap, compatible with the screen, holding the pixels; owned by the caller. nullptr for
+// an empty buffer or on failure.
+HBITMAP MakeBitmap(const PixelBuffer& pixels);
 
 // A new bitmap, compatible with the display, holding a copy of the primary screen. The caller
 // deletes it. nullptr when the display could not be copied.

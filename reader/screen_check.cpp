@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "reader/locator.h"
+
 bool IsAllBlack(const PixelBuffer& capture) {
     const int64_t count = ReadableCount(capture);
     if (count <= 0) return false;
@@ -22,6 +24,20 @@ bool IsAllBlack(const PixelBuffer& capture) {
     return true;
 }
 
+bool IsAllBlack(ScreenSource& screen) {
+    const int64_t width = screen.Width(), height = screen.Height();
+    if (width <= 0 || height <= 0) return false;
+    auto black = [width](const ScreenRows& rows, int64_t count) {
+        for (int64_t r = 0; r < count; ++r)
+            for (int64_t x = 0; x < width; ++x)
+                if (rows.At(x, r) & 0xFFFFFFu) return false;
+        return true;
+    };
+    for (int64_t row = kSampledRowStep - 1; row < height; row += kSampledRowStep)
+        if (!black(screen.Rows(ScreenArea{0, int32_t(row), int32_t(width), 1}), 1)) return false;
+    return black(screen.Rows(ScreenArea{0, 0, int32_t(width), int32_t(height)}), height);
+}
+
 bool IsScaledCapture(int captureWidth, int captureHeight, int physicalWidth, int physicalHeight) {
     if (physicalWidth <= 0 || physicalHeight <= 0) return false;
     return captureWidth != physicalWidth || captureHeight != physicalHeight;
@@ -30,6 +46,14 @@ bool IsScaledCapture(int captureWidth, int captureHeight, int physicalWidth, int
 CaptureProblem CheckCapture(const PixelBuffer& capture, int physicalWidth, int physicalHeight) {
     if (ReadableCount(capture) <= 0) return CaptureProblem::kNone;
     if (IsScaledCapture(capture.width, capture.height, physicalWidth, physicalHeight))
+        return CaptureProblem::kScaled;
+    if (IsAllBlack(capture)) return CaptureProblem::kBlack;
+    return CaptureProblem::kNone;
+}
+
+CaptureProblem CheckCapture(ScreenSource& capture, int physicalWidth, int physicalHeight) {
+    if (capture.Width() <= 0 || capture.Height() <= 0) return CaptureProblem::kNone;
+    if (IsScaledCapture(capture.Width(), capture.Height(), physicalWidth, physicalHeight))
         return CaptureProblem::kScaled;
     if (IsAllBlack(capture)) return CaptureProblem::kBlack;
     return CaptureProblem::kNone;

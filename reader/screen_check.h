@@ -4,6 +4,7 @@
 // content the system protects from copying).
 #pragma once
 #include "base/pixels.h"
+#include "reader/screen_source.h"
 
 enum class CaptureProblem {
     kNone,
@@ -19,6 +20,11 @@ bool IsAllBlack(const PixelBuffer& capture);
 // physicalHeight pixels. A physical size that is not known (zero or negative) never is.
 bool IsScaledCapture(int captureWidth, int captureHeight, int physicalWidth, int physicalHeight);
 
+// The same for a screen read by areas: decided on the locator's sampled rows, which hold colour on
+// any screen it could read; only when they are all black is the rest of the screen read to be sure.
+bool IsAllBlack(ScreenSource& screen);
+
 // What keeps the capture from being read, checked in that order: a scaled capture, then an
 // all-black one. An empty capture (the screen could not be copied) is left to the locator.
 CaptureProblem CheckCapture(const PixelBuffer& capture, int physicalWidth, int physicalHeight);
+CaptureProblem CheckCapture(ScreenSource& capture, int physicalWidth, int physicalHeight);

@@ -6,7 +6,7 @@
 #   bash scripts/demo.sh [--size 2560x1440] [--presses N]
 #
 # --presses N presses Ctrl+2 N times (one after the other) and prints the median time of each
-# stage from the program's --log lines.
+# stage from the program's --log lines, and of the time until the popup was shown.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size=2560x1440
@@ -21,6 +21,7 @@ done
 
 bash "$root/scripts/setup.sh"
 build="$root/build/win"
+mkdir -p "$root/build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >"$root/build/demo.configure.log" 2>&1
 cmake --build "$build" -j2 --target Tallywick standin_game >"$root/build/demo.build.log" 2>&1 ||
@@ -32,11 +33,14 @@ gui_begin demo
 gui_start_display "$size" || gui_abort "no display"
 gui_prepare_prefix || gui_abort "no Wine prefix"
 w=${size%x*} h=${size#*x}
-# The sample screen is 2560 x 1440; other sizes get the same tooltip composed at their size.
+# The sample screen is 2560 x 1440; other sizes get the same tooltip composed at their size, where
+# the sample has it or as far right and down as a smaller screen allows.
 if [ "$size" = 2560x1440 ]; then
     gui_start_game --picture "$root/samples/sample_screen.png" || gui_abort "no game"
 else
-    sed "s/^screen .*/screen $w $h/" "$root/samples/sample_screen.txt" >"$GUI_WORK/scene.txt"
+    tx=$((w - 490 < 1580 ? w - 490 : 1580)) ty=$((h - 740 < 260 ? h - 740 : 260))
+    sed -e "s/^screen .*/screen $w $h/" -e "s/^tooltip [0-9]* [0-9]* /tooltip $tx $ty /" \
+        "$root/samples/sample_screen.txt" >"$GUI_WORK/scene.txt"
     gui_start_game --scene "$GUI_WORK/scene.txt" || gui_abort "no game"
 fi
 app="$GUI_WORK/app"
@@ -64,7 +68,7 @@ echo "== the program's action log"
 cat "$log"
 if [ "$presses" -gt 1 ]; then
     echo "== medians over $presses presses at $size (ms)"
-    for stage in capture locate wait parse act total; do
+    for stage in capture locate wait parse act total shown; do
         grep -o "${stage}_ms=[0-9.]*" "$log" | cut -d= -f2 | sort -n |
             awk -v s="$stage" '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%-8s %.3f\n", s, m }'
     done

@@ -12,7 +12,8 @@
 // Creates the action lock. Call once, before the hotkeys are registered.
 void CreateActionLock();
 // Appends one line per action to this file (UTF-8 path; empty: no log): its outcome, the time of
-// each stage and the glyph pack it read with; a pack's problems at its first use; and keeps the
+// each stage and until the outcome was shown, the glyph pack it read with, the tooltip's rectangle
+// and how many pixels of the screen were copied; a pack's problems at its first use; and keeps the
 // capture of a failed read (no tooltip, or a kind not identified) beside it as
 // "<file without extension>-failed-NNNN.bmp", the ten most recent.
 void SetActionLog(const std::string& path);

@@ -23,3 +23,9 @@ CaptureProblem CheckScreenCapture(const PixelBuffer& capture) {
     const DisplaySize display = PhysicalDisplaySize();
     return CheckCapture(capture, display.width, display.height);
 }
+
+CaptureProblem CheckScreenCapture(SparseScreen& screen) {
+    const DisplaySize display = PhysicalDisplaySize();
+    const CaptureProblem problem = CheckCapture(screen, display.width, display.height);
+    return screen.Failed() ? CaptureProblem::kNone : problem;
+}

@@ -18,3 +18,6 @@ DisplaySize PhysicalDisplaySize();
 
 // CheckCapture against the primary display's physical size.
 CaptureProblem CheckScreenCapture(const PixelBuffer& capture);
+// The same for the screen read by areas. A screen that could not be copied is left to the
+// locator, as an empty capture is.
+CaptureProblem CheckScreenCapture(SparseScreen& screen);

@@ -275,4 +275,40 @@ TEST_F(Actions, FailedCompareLeavesEverythingAsItWas) {
     EXPECT_EQ(std::memcmp(before.equivalents, gCalc.equivalents, sizeof before.equivalents), 0);
 }
 
+// With the page writes held, as the program acts on a hotkey: the notice, the popup, the page
+// switch and the main window come at once, and the release writes the pages exactly what they get
+// unheld, in the same order (the diff texts copied while the calculator's own went away).
+TEST_F(Actions, HeldPageWritesComeAfterTheOutcomeAndUnchanged) {
+    WearSomething();
+    const EquipmentProfile profile = gProfile;
+    const CalcState calc = gCalc;
+    for (const auto act : {+[] { EquipItem(Weapon(1, 100, 200, 1.4f), 1); },
+                           +[] { CompareItem(Item(5, kIntelligence, 120), 0, 0); }}) {
+        gProfile = profile, gCalc = calc;
+        Clear();
+        act();
+        Log first, after;
+        for (const std::string& e : rec::log)
+            (e == "notice" || e == "popup" || e == "activate" || e == "minimise" || e.rfind("page", 0) == 0
+                 ? first
+                 : after)
+                .push_back(e);
+        const std::vector<std::u16string> texts(std::begin(rec::diffText), std::end(rec::diffText));
+        gProfile = profile, gCalc = calc;
+        Clear();
+        HoldPageWrites();
+        act();
+        HoldPageWrites();  // a second hold changes nothing, nor a second release
+        EXPECT_EQ(rec::log, first);
+        ReleasePageWrites();
+        ReleasePageWrites();
+        first.insert(first.end(), after.begin(), after.end());
+        EXPECT_EQ(rec::log, first);
+        EXPECT_EQ(std::vector<std::u16string>(std::begin(rec::diffText), std::end(rec::diffText)), texts);
+        const size_t mark = rec::log.size();
+        EquipItem(Item(4, kCritChance, 7), 0);  // released: the pages are written at once again
+        EXPECT_EQ(rec::log.at(mark).substr(0, 5), "stat ");
+    }
+}
+
 }  // namespace

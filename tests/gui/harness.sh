@@ -55,6 +55,9 @@ gui_begin() {
 
 _gui_cleanup() {
     local rc=$?
+    # Every step runs whatever the one before returned (a program ended by a signal makes `wait`
+    # fail), under a caller's `set -e` too: the display must be stopped.
+    set +e
     if [ "$GUI_FINISHED" -ne 1 ]; then
         _gui_say "ended before gui_finish (status $rc)"
         [ -n "${DISPLAY:-}" ] && gui_screenshot failure-at-exit >/dev/null 2>&1

@@ -1,16 +1,25 @@
 // The tooltip locator: the documented cases, the column jump after a broken right edge, and
-// agreement with the literal column-by-column scan over many random screens.
+// agreement with the literal column-by-column scan over many random and composed screens, read
+// whole, through a source that counts what it is asked for, and fetched in blocks.
 #include "reader/locator.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "base/files.h"
 #include "base/status.h"
+#include "reader/glyphs.h"
+#include "reader/screen_source.h"
 #include "tests/support/reference_reader.h"
+#include "tests/support/second_screen_scenes.h"
+#include "tools/compose/compose.h"
 
 namespace {
 
@@ -171,6 +180,78 @@ TEST_F(Locator, JumpsChainAcrossSeveralBrokenAreas) {
 
 namespace {
 
+// A picture read by areas that marks the pixels asked for. An empty area, or a fetch outside the
+// screen or not holding the area, is a fault a screen fetched from the display could not survive.
+class CountingSource final : public ScreenSource {
+public:
+    explicit CountingSource(const PixelBuffer& p)
+        : ScreenSource(p.width, p.height), inner_(p), asked_(size_t(p.width) * p.height) {}
+    using ScreenSource::Rows;
+    ScreenRows Rows(const ScreenArea& a, const ScreenArea& f) override {
+        if (a.width <= 0 || a.height <= 0 || f.x < 0 || f.y < 0 || f.x > a.x || f.y > a.y ||
+            a.x + a.width > f.x + f.width || a.y + a.height > f.y + f.height || f.x + f.width > Width() ||
+            f.y + f.height > Height()) {
+            std::fprintf(stderr, "bad area %d,%d %dx%d in %d,%d %dx%d\n", a.x, a.y, a.width, a.height, f.x,
+                         f.y, f.width, f.height);
+            std::abort();
+        }
+        for (int64_t y = a.y; y < a.y + a.height; ++y)
+            std::fill_n(asked_.begin() + y * Width() + a.x, a.width, 1);
+        return inner_.Rows(a);
+    }
+    int64_t Asked() const { return std::count(asked_.begin(), asked_.end(), 1); }
+
+private:
+    BufferSource inner_;
+    std::vector<uint8_t> asked_;
+};
+
+// Copies areas of a picture in memory, as the display fetcher does.
+struct CopyFetcher final : ScreenFetcher {
+    explicit CopyFetcher(const PixelBuffer& p) : picture(p) {}
+    bool Fetch(const ScreenArea& a, uint32_t* out) override {
+        const PixelBuffer cut = CropPixels(picture, a.x, a.y, a.width, a.height);
+        std::copy(cut.pixels.begin(), cut.pixels.end(), out);
+        return true;
+    }
+    const PixelBuffer& picture;
+};
+
+struct Reading {
+    bool found = false;
+    TooltipRect rect{-1, -1, -1, -1};
+    int64_t asked = 0, fetched = 0;
+    int fetches = 0;
+};
+
+bool SameRect(const TooltipRect& a, const TooltipRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+// Locates every way there is and expects the literal scan's answer each time: the picture whole,
+// the counting source, a sparse screen fetched in blocks (with the same cut), and a picture that
+// holds only what the sparse screen fetched, as a kept capture of a failed read does.
+Reading LocateEveryWay(const PixelBuffer& screen, const std::string& what) {
+    Reading r;
+    r.found = ReferenceFindTooltip(screen, r.rect);
+    TooltipRect got[4];
+    CountingSource counting(screen);
+    SparseScreen blocks(screen.width, screen.height, std::make_unique<CopyFetcher>(screen));
+    PixelBuffer kept(screen.width, screen.height, 0x5A5A5A);
+    const bool found[4] = {FindTooltip(screen, got[0]), FindTooltip(counting, got[1]),
+                           FindTooltip(blocks, got[2]), (blocks.PasteInto(kept), FindTooltip(kept, got[3]))};
+    for (int way = 0; way < 4; ++way)
+        EXPECT_TRUE(found[way] == r.found && (!r.found || SameRect(got[way], r.rect)))
+            << what << ", way " << way;
+    if (r.found) {
+        EXPECT_EQ(CropScreen(blocks, r.rect).pixels,
+                  CropPixels(screen, r.rect.x, r.rect.y, r.rect.width, r.rect.height).pixels)
+            << what;
+    }
+    r.asked = counting.Asked(), r.fetched = blocks.FetchedPixels(), r.fetches = blocks.Fetches();
+    return r;
+}
+
 // A desktop-like screen: colour blocks and some black specks, with black areas of random sizes
 // near every edge, some with broken right edges, extended bottom rows or specks inside.
 PixelBuffer RandomScreen(std::mt19937& rng) {
@@ -221,15 +302,9 @@ TEST(LocatorDifferential, AgreesWithTheLiteralScanOnRandomScreens) {
     for (int round = 0; round < 100; ++round, ++rounds) {
         PixelBuffer screen = RandomScreen(rng);
         if (round % 40 == 7) screen.pixels.resize(screen.pixels.size() * 3 / 4);  // a hand-made short buffer
-        TooltipRect expect{-1, -1, -1, -1}, got{-1, -1, -1, -1};
-        const bool e = ReferenceFindTooltip(screen, expect);
-        const bool g = FindTooltip(screen, got);
-        found += e;
-        ASSERT_EQ(e, g) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.x, got.x) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.y, got.y) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.width, got.width) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.height, got.height) << "seed " << seed << " round " << round;
+        found +=
+            LocateEveryWay(screen, "seed " + std::to_string(seed) + " round " + std::to_string(round)).found;
+        if (HasFailure()) return;
     }
     // Both outcomes must be well represented, or the comparison proves little.
     EXPECT_GT(found, rounds / 10);
@@ -257,13 +332,11 @@ TEST(LocatorDifferential, AgreesWhereBrokenEdgesSendTheWalkOn) {
             x += pick(20, 140);
             y += h + pick(1, 40);
         }
-        TooltipRect expect{-1, -1, -1, -1}, got{-1, -1, -1, -1};
-        const bool e = ReferenceFindTooltip(s, expect);
-        ASSERT_EQ(e, FindTooltip(s, got)) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.x, got.x) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.y, got.y) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.width, got.width) << "seed " << seed << " round " << round;
-        ASSERT_EQ(expect.height, got.height) << "seed " << seed << " round " << round;
+        const Reading r =
+            LocateEveryWay(s, "seed " + std::to_string(seed) + " round " + std::to_string(round));
+        if (HasFailure()) return;
+        const TooltipRect& expect = r.rect;
+        const bool e = r.found;
         found += e;
         // A cut whose left neighbour on the bottom row is black was reached by a jump (or lies
         // beside a longer column); these are the cases this test is for.
@@ -272,4 +345,102 @@ TEST(LocatorDifferential, AgreesWhereBrokenEdgesSendTheWalkOn) {
     EXPECT_GT(found, rounds / 4);
     std::printf("%d of %d found, %d beside black\n", found, rounds, foundOffEdge);
     EXPECT_GT(foundOffEdge, rounds / 10);
+}
+
+namespace {
+
+// Screens the program meets or must survive, by name: the sample screen at three sizes, the
+// window tests' scenes, second-screen tooltips, tooltips at every corner and touching an edge, two,
+// none, and hostile bands, frame and black noise.
+std::vector<std::pair<std::string, PixelBuffer>> ComposedScreens(std::string& error) {
+    std::vector<std::pair<std::string, PixelBuffer>> out;
+    auto compose = [&](const std::string& name, TooltipScene scene, int width = 0, int height = 0) {
+        if (width) scene.screenWidth = width, scene.screenHeight = height;
+        scene.x = std::min(scene.x, scene.screenWidth - scene.width - 40);  // the sample's tooltip, or inside
+        PixelBuffer screen;
+        if (ComposeScreen(scene, screen, error)) out.emplace_back(name, std::move(screen));
+    };
+    auto described = [&](const std::string& name, const std::string& path, int width = 0, int height = 0) {
+        std::string text;
+        TooltipScene scene;
+        if (ReadFileBytes(TALLYWICK_SOURCE_DIR + path, text, error, 1 << 16) &&
+            ParseScene(text, scene, error))
+            compose(name, scene, width, height);
+    };
+    for (const auto& [w, h] : {std::pair{1920, 1080}, {2560, 1440}, {3840, 2160}})
+        described("sample " + std::to_string(w), "/samples/sample_screen.txt", w, h);
+    for (std::string name : {"helm", "ring_a", "ring_b", "save_item", "unknown", "second_ring",
+                             "second_teach_ring", "no_tooltip"})
+        described(name, "/tests/gui/scenes/" + name + ".txt");
+    SecondScreen second;
+    if (!LoadSecondScreen(second, error)) return out;
+    int k = 0;
+    for (TooltipScene scene : SecondScreenOthers(second)) {
+        scene.seed = uint32_t(40 + k), scene.x = 300 + 250 * k, scene.y = 60 + 40 * k;
+        compose("second screen " + std::to_string(k++), scene);
+    }
+    constexpr int w = 1280, h = 1024, tw = 450, th = 700;
+    auto add = [&](const std::string& name, std::vector<std::array<int, 5>> fills, int sw = 1280,
+                   int sh = 1024, uint32_t ground = kDesk) {
+        PixelBuffer s(sw, sh, ground);
+        for (const auto& f : fills) Fill(s, f[0], f[1], f[2], f[3], uint32_t(f[4]));
+        out.emplace_back(name, std::move(s));
+    };
+    // Corners, one desk pixel right of and below the body; then touching the right or bottom edge.
+    for (const auto& [x, y] : {std::pair{0, 0}, {w - tw - 1, 0}, {0, h - th - 1}, {w - tw - 1, h - th - 1}})
+        add("corner " + std::to_string(x) + "," + std::to_string(y), {{x, y, tw, th, 0}});
+    for (const auto& [x, y] : {std::pair{w - tw, 100}, {300, h - th}, {w - tw, h - th}})
+        add("touching " + std::to_string(x) + "," + std::to_string(y), {{x, y, tw, th, 0}});
+    add("two tooltips", {{700, 20, tw, 400, 0}, {240, 500, 380, 300, 0}});  // the left one is cut
+    add("none", {});
+    // Black bands of 201 rows under white lines: every column tested, every bottom row black to the
+    // right edge. A black frame with a white right column and bottom row: found whole.
+    std::vector<std::array<int, 5>> lines;
+    for (int y = 201; y < 1300; y += 202) lines.push_back({0, y, 2000, 1, 0xFFFFFF});
+    add("bands", lines, 2000, 1300, 0);
+    add("frame", {{1499, 0, 1, 900, 0xFFFFFF}, {0, 899, 1500, 1, 0xFFFFFF}}, 1500, 900, 0);
+    std::mt19937 rng(7);
+    PixelBuffer noise(1600, 1000, kDesk);
+    for (uint32_t& v : noise.pixels) v = rng() % 3 == 0 ? 0 : kDesk;
+    Fill(noise, 600, 200, tw + 1, th + 1, kDesk);  // desk right of and below the body
+    Fill(noise, 600, 200, tw, th, 0);
+    out.emplace_back("black noise", std::move(noise));
+    return out;
+}
+
+}  // namespace
+
+// On every screen each way of reading finds what the literal scan finds. The locator asks for the
+// sampled rows, the stretch of a column between the sampled rows around each black pixel of them,
+// and a few bottom rows and right edges; the sparse screen fetches at most twice that besides the
+// cut (a desktop in a few dozen copies), or the whole screen once when that costs less.
+TEST(LocatorSources, AgreeOnComposedAndHostileScreens) {
+    std::string error;
+    ASSERT_TRUE(LoadGlyphTemplates(error)) << error;
+    const auto screens = ComposedScreens(error);
+    ASSERT_TRUE(error.empty()) << error;
+    ASSERT_EQ(screens.size(), 28u);
+    int found = 0;
+    for (const auto& [name, screen] : screens) {
+        const Reading r = LocateEveryWay(screen, name);
+        found += r.found;
+        const int64_t all = int64_t(screen.width) * screen.height;
+        std::printf("%-18s %s  asked %5.2f%%  fetched %6.2f%% in %2d copies\n", name.c_str(),
+                    r.found ? "found" : "none ", 100.0 * r.asked / all, 100.0 * r.fetched / all, r.fetches);
+        int64_t blackSampled = 0;
+        for (int y = kSampledRowStep - 1; y < screen.height; y += kSampledRowStep)
+            for (int x = 0; x < screen.width; ++x) blackSampled += PixelAt(screen, x, y) == 0;
+        EXPECT_LE(r.asked, (screen.height / kSampledRowStep + 4) * screen.width +
+                               blackSampled * 2 * kSampledRowStep + 2 * screen.height)
+            << name;
+        const int64_t cut = r.found ? int64_t(r.rect.width) * r.rect.height : 0;
+        EXPECT_TRUE(r.fetched <= cut + 2 * r.asked || r.fetched >= all) << name;
+        EXPECT_LE(r.fetched, 2 * all) << name;
+        if (name.rfind("sample", 0) == 0 || name.rfind("second", 0) == 0) {
+            EXPECT_LE(r.fetches, 25) << name;
+        }
+    }
+    EXPECT_EQ(found, 22);
+    const Reading fourK = LocateEveryWay(screens[2].second, "sample 3840");
+    EXPECT_LT(fourK.fetched * 20, int64_t(3840) * 2160) << "a twentieth of the 4K sample";
 }

@@ -7,6 +7,7 @@
 
 #include "base/status.h"
 #include "reader/capture_win.h"
+#include "reader/locator.h"
 #include "tests/win/test_window.h"
 
 namespace {
@@ -172,6 +173,32 @@ TEST_F(ScreenCapture, LocatorFindsTheWindowsBlackBodyOnScreen) {
     EXPECT_EQ(cut.width, 301);
     EXPECT_EQ(cut.height, 201);
     EXPECT_TRUE(gAlerts.empty());
+}
+
+// The screen read by areas, as an action reads it: the same body as in the whole screen, cut to
+// the same pixels, every copied pixel as the whole capture has it (the one section reused for
+// rows, column stretches and the cut), and a small part of the screen copied.
+TEST_F(ScreenCapture, ScreenReadByAreasFindsTheBodyCopyingLittle) {
+    std::unique_ptr<SparseScreen> screen = OpenScreen();
+    ASSERT_EQ(screen->Width(), GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_EQ(screen->Height(), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(screen->FetchedPixels(), 0);
+    TooltipRect rect, expect;
+    ASSERT_TRUE(FindTooltip(*screen, rect));
+    const PixelBuffer cut = CropScreen(*screen, rect);
+    const PixelBuffer whole = CaptureScreenPixels();
+    ASSERT_TRUE(FindTooltip(whole, expect));
+    const POINT corner = ToScreen(kBlackBody.left, kBlackBody.top);
+    EXPECT_TRUE(rect.x == corner.x && rect.y == corner.y && rect.width == 301 && rect.height == 201);
+    EXPECT_TRUE(rect.x == expect.x && rect.y == expect.y && rect.width == expect.width &&
+                rect.height == expect.height);
+    EXPECT_TRUE(cut.pixels == CropPixels(whole, rect.x, rect.y, rect.width, rect.height).pixels);
+    PixelBuffer pasted = whole;
+    screen->PasteInto(pasted);
+    EXPECT_TRUE(pasted.pixels == whole.pixels);
+    EXPECT_FALSE(screen->Failed());
+    EXPECT_GT(screen->Fetches(), 2);
+    EXPECT_LT(screen->FetchedPixels(), int64_t(whole.count) / 4);
 }
 
 TEST(MakePixelBuffer, TopDownDibSectionReadsInRowOrderIgnoringTheFourthByte) {
