@@ -8,53 +8,12 @@
 #include <fstream>
 #include <system_error>
 
+#include "app/learn_korean.h"
 #include "base/catalogue.h"
 #include "base/files.h"
 #include "reader/pack_learn.h"
 
 namespace {
-
-// Korean names of the 25 stats, as the pages label them.
-constexpr const char* kStatNames[kStatCount] = {"방어도",
-                                                "공격 속도 %",
-                                                "초당 공격 횟수",
-                                                "극대화 확률",
-                                                "극대화 피해",
-                                                "민첩",
-                                                "지능",
-                                                "힘",
-                                                "활력",
-                                                "최소 피해",
-                                                "최대 피해",
-                                                "공격력 %",
-                                                "최소 속성 피해",
-                                                "최대 속성 피해",
-                                                "속성 피해 %",
-                                                "생명력 %",
-                                                "마법 아이템 발견",
-                                                "모든 저항",
-                                                "적중 시 생명력 회복",
-                                                "최소 무기 공격력",
-                                                "최대 무기 공격력",
-                                                "무기 공격 속도 %",
-                                                "무기 공격력 %",
-                                                "초당 공격 횟수 +",
-                                                "무기 초당 공격 횟수"};
-
-std::string Utf8(const char16_t* s) {
-    std::string out;
-    for (; s && *s; ++s) {
-        const unsigned c = *s;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string Trim(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r\n");
@@ -64,16 +23,6 @@ std::string Trim(const std::string& text) {
 
 std::string Number(int n) {
     return std::to_string(n);
-}
-
-// A stat as the pages show it: no trailing zeros after the point.
-std::string StatValue(float v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", double(v));
-    std::string s = text;
-    while (s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
-    return s;
 }
 
 bool IsCount(const std::string& text, int& n) {
@@ -98,6 +47,12 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator 
     return out;
 }
 
+std::vector<std::string> Korean(const std::vector<LearnMessage>& messages) {
+    std::vector<std::string> texts;
+    for (const LearnMessage& m : messages) texts.push_back(KoreanText(m));
+    return texts;
+}
+
 // The pictures a folder gained, named for the player, and how many layout values it learned.
 std::vector<std::string> LearnedNames(const PackContents& before, const PackContents& after) {
     auto gained = [&](int index) { return after.picture[index] && !before.picture[index]; };
@@ -119,9 +74,9 @@ std::vector<std::string> LearnedNames(const PackContents& before, const PackCont
             std::none_of(kStatDescriptors, kStatDescriptors + r, [&](const StatDescriptor& o) {
                 return o.templateIndex == kStatDescriptors[r].templateIndex;
             }))
-            captions.push_back(Utf8(kStatDescriptors[r].name));
+            captions.push_back(Utf8Of(kStatDescriptors[r].name));
     for (const ItemKind& kind : kItemKinds)
-        if (gained(kind.templateIndex)) kinds.push_back(Utf8(kind.name));
+        if (gained(kind.templateIndex)) kinds.push_back(Utf8Of(kind.name));
     if (!captions.empty()) names.push_back("옵션 이름: " + Joined(captions));
     if (!kinds.empty()) names.push_back("종류: " + Joined(kinds));
     if (!marks.empty()) names.push_back(Joined(marks));
@@ -135,12 +90,12 @@ std::vector<std::string> Differences(const ItemRecord& got, const ItemRecord& wa
     std::vector<std::string> out;
     if (got.kind != want.kind) {
         const char16_t* name = KindName(got.kind);
-        out.push_back("종류: " + (name ? Utf8(name) : std::string("알 수 없음")));
+        out.push_back("종류: " + (name ? Utf8Of(name) : std::string("알 수 없음")));
     }
     for (int s = 0; s < kStatCount; ++s)
         if (got.stats[s] != want.stats[s])
-            out.push_back(std::string(kStatNames[s]) + " " + StatValue(got.stats[s]) + " (설명 " +
-                          StatValue(want.stats[s]) + ")");
+            out.push_back(KoreanStatName(s) + " " + StatValueText(got.stats[s]) + " (설명 " +
+                          StatValueText(want.stats[s]) + ")");
     return out;
 }
 
@@ -238,8 +193,7 @@ std::string IntroText(const LearnSource& source, const LearnForm& guessed, const
     } else {
         out += "그림: 마지막 단축키 캡처의 툴팁 (" + size + " 화면)\r\n";
     }
-    if (!source.packError.empty())
-        out += "글자 팩을 읽지 못해 기본 글자로 읽음: " + source.packError + "\r\n";
+    if (!source.packError.empty()) out += source.packError + " (기본 글자로 읽음)\r\n";
     out += "글자 팩: " + source.folder +
            (source.packPictures > 0 ? " (그림 " + Number(source.packPictures) + "개)"
                                     : " (아직 없음, 기본 글자로 읽음)") +
@@ -264,49 +218,33 @@ std::string TeachText(const LearnSource& source, const TeachOutcome& outcome, co
     out += "손으로 채운 칸: " + Number(byHand) + " / " + Number(fields) + "\r\n\r\n";
     const std::vector<std::string> learned = LearnedNames(before, after);
     out += learned.empty() ? "새로 배운 것 없음\r\n" : Lines("배운 것:", learned);
-    out += Lines("어긋난 것 (팩에 있던 그림을 그대로 둠):", outcome.report.disagreements);
-    out += Lines("이 툴팁에서 배우지 못한 것:", outcome.report.notes);
-    out += Lines("보류 중인 툴팁 (다음 툴팁이 글자 간격을 정하면 배움):", outcome.pending);
-    out += Lines("보류했다가 이번에 배운 툴팁:", outcome.settled);
-    out += "\r\n팩에 아직 없는 것:\r\n" + PackLacksText(after);
+    out += Lines("어긋난 것 (팩에 있던 그림을 그대로 둠):", Korean(outcome.report.disagreements));
+    out += Lines("이 툴팁에서 배우지 못한 것:", Korean(outcome.report.notes));
+    std::vector<std::string> pending, settled;
+    for (const PendingTooltip& p : outcome.pending) {
+        const std::vector<std::string> lines = KoreanPendingLines(p);
+        pending.insert(pending.end(), lines.begin(), lines.end());
+    }
+    for (const std::string& name : outcome.settled) settled.push_back(KoreanTooltipName(name));
+    out += Lines("보류 중인 툴팁 (다음 툴팁이 글자 간격을 정하면 배움):", pending);
+    out += Lines("보류했다가 이번에 배운 툴팁:", settled);
+    out += "\r\n팩에 아직 없는 것:\r\n" + KoreanMissingText(outcome.missing);
     // The learner writes nothing when the tooltip, learned as described, would not read back so.
     if (!outcome.fits)
         return out + "\r\n" +
                Lines("설명대로 배우면 설명과 다르게 읽혀 팩에 쓰지 않았습니다. 종류, 옵션과 값을 확인하세요:",
-                     outcome.report.readBack);
+                     Korean(outcome.report.readBack));
     out += "\r\n다시 읽은 결과: " + RecordText(outcome.readBack) + "\r\n";
     const std::vector<std::string> differ = Differences(outcome.readBack, ExpectedRecord(what));
     out += differ.empty() ? "설명과 똑같이 읽힘\r\n" : Lines("설명과 다르게 읽힌 것:", differ);
     return out;
 }
 
-std::string PackLacksText(const PackContents& contents) {
-    std::string out;
-    for (bool white : {false, true}) {
-        const int digit0 = white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
-        std::vector<std::string> parts;
-        for (int d = 0; d < 10; ++d)
-            if (!contents.picture[digit0 + d]) parts.push_back(Number(d));
-        if (!contents.picture[white ? kGlyphWhitePoint : kGlyphBluePoint]) parts.push_back("점");
-        if (!contents.picture[white ? kGlyphWhiteTilde : kGlyphBlueTilde]) parts.push_back("물결(~)");
-        out += std::string(white ? "  흰 글자: " : "  파란 글자: ") +
-               (parts.empty() ? "다 있음" : Joined(parts)) + "\r\n";
-    }
-    int captions = 0, kinds = 0;
-    for (const StatDescriptor& row : kStatDescriptors) captions += contents.picture[row.templateIndex];
-    for (const ItemKind& kind : kItemKinds) kinds += contents.picture[kind.templateIndex];
-    out += "  옵션 이름 " + Number(captions) + " / " + Number(kDescriptorCount) + ", 종류 " + Number(kinds) +
-           " / " + Number(kKindCount) + "\r\n";
-    return out;
-}
-
 std::string RecordText(const ItemRecord& record) {
-    const char16_t* name = KindName(record.kind);
-    std::string out = name ? Utf8(name) : "종류 알 수 없음";
+    std::string out = KoreanKindName(record.kind);
     std::vector<std::string> stats;
     for (int s = 0; s < kStatCount; ++s)
-        if (record.stats[s] != 0)
-            stats.push_back(std::string(kStatNames[s]) + " " + StatValue(record.stats[s]));
+        if (record.stats[s] != 0) stats.push_back(KoreanStatName(s) + " " + StatValueText(record.stats[s]));
     if (!stats.empty()) out += ": " + Joined(stats);
     return out;
 }

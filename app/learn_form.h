@@ -43,7 +43,7 @@ struct LearnSource {
     int screenWidth = 0, screenHeight = 0;    // the size the pack is for
     std::string folder;                       // the pack folder of that size
     int packPictures = 0;                     // pictures the folder holds (0: none yet)
-    std::string packError;                    // the folder could not be read: the built-in pack reads
+    std::string packError;                    // why the folder could not be read (the built-in pack reads)
 };
 
 // What the dialog says on opening: where the tooltip and the pack come from, what the guess
@@ -55,10 +55,6 @@ std::string IntroText(const LearnSource& source, const LearnForm& guessed, const
 // description, and the fields filled by hand.
 std::string TeachText(const LearnSource& source, const TeachOutcome& outcome, const PackContents& before,
                       const PackContents& after, const LearnTooltip& what, int byHand, int fields);
-
-// What a pack folder still lacks, in Korean: blue and white digits, points and tildes, and how
-// many of the 40 option captions and 13 kinds it holds.
-std::string PackLacksText(const PackContents& contents);
 
 // A record as the player reads it: the kind's name, then every stat that is not 0 with its name.
 std::string RecordText(const ItemRecord& record);

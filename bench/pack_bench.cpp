@@ -32,14 +32,16 @@ const Setup& Prepared() {
         for (const TooltipScene& scene : SecondScreenTeaching(s.second)) {
             PixelBuffer screen;
             LearnReport report;
+            LearnMessage refusal;
             if (!ComposeScreen(scene, screen, error) ||
-                !LearnFromTooltip(screen, Describe(scene), s.learned, contents, report, error))
+                !LearnFromTooltip(screen, Describe(scene), s.learned, contents, report, refusal))
                 return s;
         }
         TooltipScene ring;
         ring.kind = 4, ring.lines = RingLines();
         TooltipScene secondRing = second_screen_scenes::Scene(s.second, 4, RingLines());
-        s.ok = ComposeTooltip(ring, s.builtInTooltip, error) && ComposeTooltip(secondRing, s.secondTooltip, error);
+        s.ok = ComposeTooltip(ring, s.builtInTooltip, error) &&
+               ComposeTooltip(secondRing, s.secondTooltip, error);
         return s;
     }();
     return s;

@@ -90,7 +90,7 @@ int RunCheck(const std::vector<std::string>& args, std::string& out, std::string
     for (const PackProblem& p : problems)
         texts.push_back(p.blocks ? p.text + " [the pack is not used]" : p.text);
     ListLines(out, "problems", texts);
-    ListLines(out, "missing (read with the built-in pictures)", MissingFromPack(contents));
+    ListLines(out, "missing (read with the built-in pictures)", MissingLines(MissingFromPack(contents)));
     if (problems.empty()) out += "no problems\n";
     return problems.empty() ? kExitOk : kExitNotRead;
 }
@@ -151,22 +151,26 @@ int RunLearn(const std::vector<std::string>& args, std::string& out, std::string
     if (!LoadImageFile(l.image, image, why))
         return err = "tallywick-cli: " + l.image + ": " + why + "\n", kExitUsage;
     TeachOutcome outcome;
-    if (!TeachPackFolder(l.folder, image, l.what, outcome, why)) {
-        if (outcome.folderFailed) return err = "tallywick-cli: glyph pack: " + why + "\n", kExitUsage;
-        err = "tallywick-cli: " + l.image + ": " + why + "\n";
+    LearnMessage error;
+    if (!TeachPackFolder(l.folder, image, l.what, outcome, error)) {
+        if (outcome.folderFailed)
+            return err = "tallywick-cli: glyph pack: " + MessageText(error) + "\n", kExitUsage;
+        err = "tallywick-cli: " + l.image + ": " + MessageText(error) + "\n";
         return kExitNotRead;
     }
     const LearnReport& report = outcome.report;
     const bool whole = report.pending.empty();
-    ListLines(out, "learned", report.learned);
-    ListLines(out, "disagrees with the pack (kept the pack's)", report.disagreements);
-    ListLines(out, "not learned", report.notes);
-    ListLines(out, "reading it back falls short", report.readBack);
+    ListLines(out, "learned", MessageTexts(report.learned));
+    ListLines(out, "disagrees with the pack (kept the pack's)", MessageTexts(report.disagreements));
+    ListLines(out, "not learned", MessageTexts(report.notes));
+    ListLines(out, "reading it back falls short", MessageTexts(report.readBack));
     if (report.readBack.empty()) out += "reads back exactly\n";
     if (!outcome.fits) out += "nothing written: the tooltip does not read back as described\n";
     ListLines(out, "learned from tooltips kept earlier", outcome.settled);
-    ListLines(out, "kept until later tooltips settle the digit grid", outcome.pending);
-    ListLines(out, "the pack still lacks", outcome.missing);
+    std::vector<std::string> pending;
+    for (const PendingTooltip& p : outcome.pending) pending.push_back(PendingText(p));
+    ListLines(out, "kept until later tooltips settle the digit grid", pending);
+    ListLines(out, "the pack still lacks", MissingLines(outcome.missing));
     // A tooltip kept for later is no failure: the player goes on with the next one.
     return outcome.fits && report.disagreements.empty() && (!whole || report.readBack.empty()) ? kExitOk
                                                                                                : kExitNotRead;

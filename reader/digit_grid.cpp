@@ -362,14 +362,17 @@ private:
 
 constexpr int kMaxAdvance = 64;  // wider than any digit of the game's text at any size
 
-const char kUnsureAdvance[] =
-    "the digit spacing is not certain yet: it is once a number repeats a digit (like 1120) or "
-    "digits recur across the tooltips taught";
+// What is said of a number: where it is and how it is drawn.
+LearnMessage Why(LearnCode code, const Number& n) {
+    LearnMessage m{code, n.where};
+    m.text = n.text;
+    return m;
+}
 
 }  // namespace
 
 bool SolveGrid(const std::vector<Number>& numbers, const GridKnowns& knowns, GridSolution& solution,
-               std::string& error) {
+               LearnMessage& error) {
     solution = GridSolution();
     solution.placements.resize(numbers.size());
     solution.why.resize(numbers.size());
@@ -392,19 +395,16 @@ bool SolveGrid(const std::vector<Number>& numbers, const GridKnowns& knowns, Gri
             s.Finish();
             if (!s.Conflicts()) valid.push_back(s);
         }
-        if (valid.empty()) return error = "the numbers do not stand on one digit grid", false;
+        if (valid.empty()) return error = LearnMessage{kNoGrid}, false;
         if (valid.size() > 1) {
             solution.grid = knowns.grid;
-            std::fill(solution.why.begin(), solution.why.end(), kUnsureAdvance);
+            std::fill(solution.why.begin(), solution.why.end(), LearnMessage{kDigitSpacingUnsure});
             return true;
         }
     }
     Solver& s = valid[0];
     for (size_t n = 0; n < numbers.size(); ++n)
-        if (s.Roomless(n))
-            return error =
-                       numbers[n].where + ": the line has no room for " + numbers[n].text + " as described",
-                   false;
+        if (s.Roomless(n)) return error = Why(kNoRoom, numbers[n]), false;
     s.PlaceDisagreeing();
     solution.grid = s.grid();
     solution.placements = s.placements();
@@ -412,15 +412,13 @@ bool SolveGrid(const std::vector<Number>& numbers, const GridKnowns& knowns, Gri
         const Placement& p = solution.placements[n];
         const std::string& text = numbers[n].text;
         if (p.guessed)
-            solution.why[n] = numbers[n].where + ": where " + text +
-                              " stands in its cells is a guess until another tooltip shows its digits "
-                              "beside digits already placed";
+            solution.why[n] = Why(kPlacedByGuess, numbers[n]);
         else if (!p.placed && text.find('.') != std::string::npos && !solution.grid.pointAdvance)
-            solution.why[n] = numbers[n].where + ": the decimal point's spacing is not certain yet";
+            solution.why[n] = Why(kPointSpacingUnsure, numbers[n]);
         else if (!p.placed && text.find('~') != std::string::npos && !solution.grid.tildeAdvance)
-            solution.why[n] = numbers[n].where + ": the tilde's spacing is not certain yet";
+            solution.why[n] = Why(kTildeSpacingUnsure, numbers[n]);
         else if (!p.placed)
-            solution.why[n] = numbers[n].where + ": " + text + " cannot be placed on the digit grid yet";
+            solution.why[n] = Why(kCannotPlace, numbers[n]);
     }
     return true;
 }

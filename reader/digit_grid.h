@@ -6,11 +6,13 @@
 // picture and pictures already known pinning the cells they fall on.
 #pragma once
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/pixels.h"
+#include "reader/learn_message.h"
 
 constexpr int kPointNode = 10;  // grid nodes: digits 0..9, the decimal point and the tilde
 constexpr int kTildeNode = 11;
@@ -47,7 +49,7 @@ struct Number {
     int topHi = 0;
     int topGuess = 0;  // the likeliest of them, taken when nothing else tells
     int owner = 0;     // the tooltip it is on
-    std::string where;
+    LearnPlace where;
 };
 
 struct Placement {
@@ -65,9 +67,9 @@ struct GridKnowns {
 };
 
 struct GridSolution {
-    Grid grid;                          // 0 where still not known
-    std::vector<Placement> placements;  // one per number
-    std::vector<std::string> why;       // per number: why it is not placed, or placed by a guess
+    Grid grid;                                     // 0 where still not known
+    std::vector<Placement> placements;             // one per number
+    std::vector<std::optional<LearnMessage>> why;  // per number: why it is not placed, or placed by a guess
 };
 
 // Solves the grid for the numbers. Numbers that nothing places yet are left out (or centred in
@@ -75,4 +77,4 @@ struct GridSolution {
 // numbers cannot stand on any grid as described: a number with no room on its line, or numbers
 // that contradict each other before the digit advance is known.
 bool SolveGrid(const std::vector<Number>& numbers, const GridKnowns& knowns, GridSolution& solution,
-               std::string& error);
+               LearnMessage& error);

@@ -196,12 +196,12 @@ LearnLine GuessLine(const PixelBuffer& t, const GlyphPack& pack, const Bullet& b
 
 }  // namespace
 
-bool GuessTooltip(const PixelBuffer& image, const GlyphPack& pack, TooltipGuess& guess, std::string& error) {
+bool GuessTooltip(const PixelBuffer& image, const GlyphPack& pack, TooltipGuess& guess, LearnMessage& error) {
     guess = TooltipGuess();
     PixelBuffer t;
     if (!FindTooltipBody(image, t, error)) return false;
     std::vector<Bullet> bullets = FindBullets(t, pack);
-    if (bullets.empty()) return error = "no bulleted option line in the tooltip", false;
+    if (bullets.empty()) return error = LearnMessage{kNoOptionLine}, false;
     std::stable_sort(bullets.begin(), bullets.end(),
                      [](const Bullet& a, const Bullet& b) { return a.y < b.y; });
 

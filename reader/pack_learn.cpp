@@ -35,27 +35,6 @@ std::string Utf8(const char16_t* s) {
 
 }  // namespace
 
-std::string PictureName(int index) {
-    const std::string file = " (" + std::to_string(kGlyphInfo[index].resourceId) + ".bmp)";
-    auto colour = [](bool white) { return std::string(white ? "white " : "blue "); };
-    if (index == kGlyphBullet) return "bullet" + file;
-    if (index == kGlyphEmptySocket) return "empty socket caption" + file;
-    if (index == kStatDescriptors[kAttacksPerSecondRow].templateIndex)
-        return "attacks-per-second caption" + file;
-    for (bool white : {false, true}) {
-        const int digit0 = white ? kGlyphWhiteDigit0 : kGlyphBlueDigit0;
-        if (index >= digit0 && index < digit0 + 10)
-            return colour(white) + "digit " + std::to_string(index - digit0) + file;
-        if (index == (white ? kGlyphWhitePoint : kGlyphBluePoint)) return colour(white) + "point" + file;
-        if (index == (white ? kGlyphWhiteTilde : kGlyphBlueTilde)) return colour(white) + "tilde" + file;
-    }
-    for (const ItemKind& kind : kItemKinds)
-        if (kind.templateIndex == index) return "kind caption " + Utf8(kind.name) + file;
-    for (const StatDescriptor& row : kStatDescriptors)
-        if (row.templateIndex == index) return "caption " + Utf8(row.name) + file;
-    return "picture" + file;
-}
-
 bool PackGuesses::Any() const {
     return std::any_of(std::begin(picture), std::end(picture), [](bool b) { return b; });
 }
@@ -88,19 +67,17 @@ struct Sheet {
     int aps = -1;           // the attacks-per-second number; the damage range's two follow it
     int apsCaptionX = 0;
     LearnReport report;
-    std::vector<std::string> pending;
+    std::vector<LearnMessage> pending;
 
     const PixelBuffer& t() const { return source->tooltip; }
-    std::string Where(const std::string& what) const {
-        return source->name.empty() ? what : source->name + ", " + what;
-    }
+    LearnPlace Where(LearnSpot spot, int line = 0) const { return LearnPlace{source->name, spot, line}; }
 };
 
 // A picture cut in this session.
 struct Piece {
     PixelBuffer picture;
     bool guessed;
-    std::string where;
+    LearnPlace where;
     size_t sheet;  // the tooltip it was cut from
 };
 
@@ -124,7 +101,7 @@ struct Learner {
     GlyphPack& pack;
     PackContents& contents;
     const PackGuesses& guesses;
-    std::string& error;
+    LearnMessage& error;
 
     std::map<int, Piece> cuts;  // new pictures of this session
     std::vector<Sheet> sheets;
@@ -133,9 +110,21 @@ struct Learner {
 
     size_t Index(const Sheet& sheet) const { return size_t(&sheet - sheets.data()); }
 
-    bool Fail(const Sheet& sheet, std::string why) {
-        error = sheet.source->name.empty() ? std::move(why) : sheet.source->name + ": " + why;
+    bool Fail(const Sheet& sheet, LearnMessage why) {
+        why.at.tooltip = sheet.source->name;
+        error = std::move(why);
         return false;
+    }
+    bool Fail(const Sheet& sheet, LearnCode code, int a = 0, int b = 0) {
+        LearnMessage why{code};
+        why.a = a, why.b = b;
+        return Fail(sheet, why);
+    }
+    // A refusal about option line `line` (from 0).
+    bool FailLine(const Sheet& sheet, int line, LearnCode code, const std::string& text = {}) {
+        LearnMessage why{code, LearnPlace{{}, kSpotLine, line + 1}};
+        why.text = text;
+        return Fail(sheet, why);
     }
 
     // The pack's picture when it is not a guess.
@@ -146,22 +135,23 @@ struct Learner {
         return it == cuts.end() ? nullptr : &it->second.picture;
     }
 
-    void Offer(Sheet& sheet, int index, PixelBuffer picture, const std::string& where, bool guessed = false) {
+    void Offer(Sheet& sheet, int index, PixelBuffer picture, LearnPlace where, bool guessed = false) {
+        where.tooltip = sheet.source->name;
+        LearnMessage differs{kDiffersFromPack, where};
+        differs.picture = index;
         if (Certain(index)) {
-            if (!SamePicture(pack.templates[index], picture))
-                sheet.report.disagreements.push_back(PictureName(index) + " cut from " + sheet.Where(where) +
-                                                     " differs from the one in the pack");
+            if (!SamePicture(pack.templates[index], picture)) sheet.report.disagreements.push_back(differs);
             return;
         }
         auto it = cuts.find(index);
         if (it == cuts.end()) {
-            cuts[index] = Piece{std::move(picture), guessed, sheet.Where(where), Index(sheet)};
+            cuts[index] = Piece{std::move(picture), guessed, where, Index(sheet)};
         } else if (it->second.guessed && !guessed) {
-            it->second =
-                Piece{std::move(picture), false, sheet.Where(where), Index(sheet)};  // settled beats guessed
+            it->second = Piece{std::move(picture), false, where, Index(sheet)};  // settled beats guessed
         } else if (!guessed && !SamePicture(it->second.picture, picture)) {
-            sheet.report.disagreements.push_back(PictureName(index) + " cut from " + sheet.Where(where) +
-                                                 " differs from the one cut from " + it->second.where);
+            differs.code = kDiffersFromCut;
+            differs.from = it->second.where;
+            sheet.report.disagreements.push_back(differs);
         }
     }
 
@@ -169,22 +159,22 @@ struct Learner {
 
     void OfferLayout(Sheet& sheet, int field, int value) {
         int& stored = LayoutValue(pack.layout, field);
-        const std::string name = LayoutFieldName(field);
+        LearnMessage m{kLearnedLayout, sheet.Where(kSpotTooltip)};
+        m.field = field, m.a = value, m.b = stored;
         if (!HasField(field)) {
             stored = value;
             contents.layoutFields |= 1u << field;
-            sheet.report.learned.push_back("layout " + name + " = " + std::to_string(value));
+            sheet.report.learned.push_back(m);
         } else if (field == kTildeSearch && value > stored) {
             stored = value;  // a farther tilde widens the search
-            sheet.report.learned.push_back("layout " + name + " = " + std::to_string(value));
+            sheet.report.learned.push_back(m);
         } else if (field == kDamageUp && value == stored - 1) {
             stored = value;  // the reader also tries one row higher, so the lower rise covers both
-            sheet.report.learned.push_back("layout " + name + " = " + std::to_string(value));
+            sheet.report.learned.push_back(m);
         } else if (value != stored && !(field == kTildeSearch && value <= stored) &&
                    !(field == kDamageUp && value == stored + 1)) {
-            sheet.report.disagreements.push_back("layout " + name + " measures " + std::to_string(value) +
-                                                 " on " + sheet.Where("this tooltip") + ", the pack has " +
-                                                 std::to_string(stored));
+            m.code = kLayoutDiffers;
+            sheet.report.disagreements.push_back(m);
         }
     }
 
@@ -210,7 +200,7 @@ bool Learner::FindLines(Sheet& sheet) {
     PixelBuffer knownPicture;
     if (known) {
         knownInk = InkBox(*known);
-        if (knownInk.x1 <= knownInk.x0) return Fail(sheet, "the pack's bullet picture is blank");
+        if (knownInk.x1 <= knownInk.x0) return Fail(sheet, kBlankBullet);
         knownPicture = Cut(*known, knownInk.x0, knownInk.y0, knownInk.x1, knownInk.y1);
     }
     struct Group {
@@ -234,13 +224,9 @@ bool Learner::FindLines(Sheet& sheet) {
         const bool fits = known ? SamePicture(g.ink, knownPicture) : int(g.bands.size()) == expected;
         if (fits && (!chosen || g.x < chosen->x)) chosen = &g;
     }
-    if (!chosen)
-        return Fail(sheet,
-                    known ? "no line begins with the pack's bullet"
-                          : "found no " + std::to_string(expected) + " lines beginning with the same bullet");
+    if (!chosen) return known ? Fail(sheet, kNoBulletLine) : Fail(sheet, kNoBulletedLines, expected);
     if (int(chosen->bands.size()) != expected)
-        return Fail(sheet, "the tooltip shows " + std::to_string(chosen->bands.size()) + " bulleted lines, " +
-                               std::to_string(expected) + " described");
+        return Fail(sheet, kLineCount, int(chosen->bands.size()), expected);
     // The line box: rows around the bullet that hold every option line's text.
     int above = 0, below = 0;
     for (int i : chosen->bands) {
@@ -257,7 +243,8 @@ bool Learner::FindLines(Sheet& sheet) {
     }
     const FoundLine& first = sheet.lines[0];
     Offer(sheet, kGlyphBullet,
-          Cut(t, first.bulletX, first.top, first.bulletX + bulletWidth, first.top + height), "line 1");
+          Cut(t, first.bulletX, first.top, first.bulletX + bulletWidth, first.top + height),
+          LearnPlace{{}, kSpotLine, 1});
     sheet.captionOffset = t.width;
     for (const FoundLine& line : sheet.lines)
         sheet.captionOffset = std::min(sheet.captionOffset, line.band->blobs[1].x0 - line.bulletX);
@@ -282,19 +269,15 @@ bool Learner::AddOptionNumbers(Sheet& sheet) {
     const PixelBuffer& t = sheet.t();
     for (const FoundLine& line : sheet.lines) {
         const LearnLine& d = sheet.source->what.lines[size_t(line.described)];
-        const std::string where = "line " + std::to_string(line.described + 1);
         if (d.row < 0) continue;
-        if (d.row >= kDescriptorCount) return Fail(sheet, where + ": row out of range");
+        if (d.row >= kDescriptorCount) return FailLine(sheet, line.described, kRowOutOfRange);
         const StatDescriptor& row = kStatDescriptors[d.row];
         std::vector<std::string> parts;
         int tail = 0;
-        if (!SplitValue(d.text, parts, tail))
-            return Fail(sheet, where + ": '" + d.text + "' is not a number as drawn");
-        if (parts.size() == 2 && !row.range)
-            return Fail(sheet, where + ": this row has one value, not a range");
+        if (!SplitValue(d.text, parts, tail)) return FailLine(sheet, line.described, kNotANumber, d.text);
+        if (parts.size() == 2 && !row.range) return FailLine(sheet, line.described, kNotARange);
         const int captionX = line.bulletX + captionOffset;
-        if (line.band->blobs[1].x0 < captionX)
-            return Fail(sheet, where + ": the caption starts left of where the pack's layout puts it");
+        if (line.band->blobs[1].x0 < captionX) return FailLine(sheet, line.described, kCaptionLeft);
         Number n;
         n.image = &t;
         n.text = parts.size() == 2 ? parts[0] + "~" + parts[1] : parts[0];
@@ -304,7 +287,7 @@ bool Learner::AddOptionNumbers(Sheet& sheet) {
         if (tail == 0) n.lastInk = line.band->blobs.back().x1 - 1;
         n.topLo = n.topHi = n.topGuess = line.top;
         n.owner = int(Index(sheet));
-        n.where = sheet.Where(where);
+        n.where = sheet.Where(kSpotLine, line.described + 1);
         numbers.push_back(n);
     }
     return true;
@@ -337,9 +320,11 @@ bool Learner::AddWeaponNumbers(Sheet& sheet) {
                 damageWhite = t.pixels[size_t(y) * t.width + x] == kWhite;
         if (firstGrey >= 0 && firstWhite > firstGrey && damageWhite) found = i;
     }
-    if (found < 0)
-        return Fail(
-            sheet, "no line above the options ends in the white attacks per second " + what.attacksPerSecond);
+    if (found < 0) {
+        LearnMessage why{kNoSpeedLine};
+        why.text = what.attacksPerSecond;
+        return Fail(sheet, why);
+    }
     const Band &speed = sheet.bands[size_t(found)], &damage = sheet.bands[size_t(found) - 1];
     sheet.apsCaptionX = speed.blobs.front().x0;
     // How far below its line box's top a digit's ink begins on the option lines, the likeliest.
@@ -353,7 +338,7 @@ bool Learner::AddWeaponNumbers(Sheet& sheet) {
     for (const auto& [d, v] : drop)
         if (v > votes) inkDrop = d, votes = v;
     auto add = [&](const std::string& text, const Band& band, int first, int last, int label, int labelX,
-                   const std::string& where) {
+                   LearnSpot where) {
         Number n;
         n.image = &t;
         n.text = text;
@@ -371,10 +356,9 @@ bool Learner::AddWeaponNumbers(Sheet& sheet) {
     };
     sheet.aps = int(numbers.size());
     add(what.attacksPerSecond, speed, -1, speed.blobs.back().x1 - 1,
-        kStatDescriptors[kAttacksPerSecondRow].templateIndex, sheet.apsCaptionX,
-        "the attacks-per-second line");
-    add(what.minDamage, damage, damage.blobs.front().x0, -1, -1, 0, "the damage line");
-    add(what.maxDamage, damage, -1, damage.blobs.back().x1 - 1, -1, 0, "the damage line");
+        kStatDescriptors[kAttacksPerSecondRow].templateIndex, sheet.apsCaptionX, kSpotSpeedLine);
+    add(what.minDamage, damage, damage.blobs.front().x0, -1, -1, 0, kSpotDamageLine);
+    add(what.maxDamage, damage, -1, damage.blobs.back().x1 - 1, -1, 0, kSpotDamageLine);
     return true;
 }
 
@@ -396,19 +380,18 @@ void Learner::LearnKind(Sheet& sheet) {
         }
     }
     if (box.y0 < 0) {
-        sheet.report.notes.push_back("no grey kind caption in the tooltip's upper-right quarter");
+        sheet.report.notes.push_back(LearnMessage{kNoKindCaption});
         return;
     }
     Offer(sheet, kItemKinds[sheet.source->what.kind].templateIndex, Cut(t, box.x0, box.y0, box.x1, box.y1),
-          "the kind caption");
+          LearnPlace{{}, kSpotKindCaption});
 }
 
 // Empty sockets: blue lines without a bullet whose text starts at the captions' column.
 bool Learner::LearnSockets(Sheet& sheet) {
     const int wanted = sheet.source->what.emptySockets;
     if (wanted <= 0) return true;
-    if (sheet.lines.empty())
-        return Fail(sheet, "describe the option lines too, so that the sockets' column is known");
+    if (sheet.lines.empty()) return Fail(sheet, kSocketsNeedLines);
     const PixelBuffer& t = sheet.t();
     const int captionX = sheet.lines[0].bulletX + captionOffset;
     int found = 0;
@@ -428,11 +411,9 @@ bool Learner::LearnSockets(Sheet& sheet) {
         if (!blue) continue;
         ++found;
         Offer(sheet, kGlyphEmptySocket, Cut(t, band.blobs.front().x0, band.y0, band.blobs.back().x1, band.y1),
-              "an empty socket");
+              LearnPlace{{}, kSpotEmptySocket});
     }
-    if (found < wanted)
-        return Fail(sheet, "found " + std::to_string(found) + " empty sockets, " + std::to_string(wanted) +
-                               " described");
+    if (found < wanted) return Fail(sheet, kSocketCount, found, wanted);
     return true;
 }
 
@@ -461,12 +442,10 @@ bool Learner::SolveNumbers() {
         const Number& n = numbers[i];
         const Placement& p = solution.placements[i];
         Sheet& sheet = sheets[size_t(n.owner)];
-        if (!solution.why[i].empty()) sheet.pending.push_back(solution.why[i]);
+        if (solution.why[i]) sheet.pending.push_back(*solution.why[i]);
         if (!p.placed) continue;
-        const std::string where =
-            n.where.substr(sheet.source->name.empty() ? 0 : sheet.source->name.size() + 2);
         if (n.labelIndex >= 0)
-            Offer(sheet, n.labelIndex, Cut(*n.image, n.labelX, p.top, p.start, p.top + boxHeight), where,
+            Offer(sheet, n.labelIndex, Cut(*n.image, n.labelX, p.top, p.start, p.top + boxHeight), n.where,
                   p.guessed);
         int x = p.start;
         for (char c : n.text) {
@@ -474,8 +453,8 @@ bool Learner::SolveNumbers() {
             point = point || node == kPointNode;
             if (node == kTildeNode)
                 tildeReach[size_t(n.owner)] = std::max(tildeReach[size_t(n.owner)], x - n.labelX);
-            Offer(sheet, DigitIndex(node, n.white), Cut(*n.image, x, p.top, x + w, p.top + boxHeight), where,
-                  p.guessed);
+            Offer(sheet, DigitIndex(node, n.white), Cut(*n.image, x, p.top, x + w, p.top + boxHeight),
+                  n.where, p.guessed);
             x += w;
         }
     }
@@ -518,9 +497,8 @@ void Learner::Commit(PackGuesses& after) {
         const bool replaces = contents.picture[index];
         pack.templates[index] = std::move(piece.picture);
         contents.picture[index] = true;
-        std::string line = PictureName(index) + " from " + piece.where;
-        if (piece.guessed) line += ", placed in its cell by a guess";
-        if (replaces) line += " (replaces an earlier guess)";
+        LearnMessage line{kLearnedPicture, piece.where};
+        line.picture = index, line.guessed = piece.guessed, line.replaces = replaces;
         sheets[piece.sheet].report.learned.push_back(line);
     }
 }
@@ -544,15 +522,11 @@ ItemRecord ReadQuietly(const PixelBuffer& tooltip, const GlyphPack& pack) {
 
 }  // namespace
 
-bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string& error) {
+bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, LearnMessage& error) {
     TooltipRect rect;
     if (!FindTooltip(image, rect)) {
         // A tooltip saved with the capture hotkey is the black body alone: the whole picture.
-        if (!BlackAllRound(image))
-            return error =
-                       "no tooltip in the picture: neither a black rectangle of at least 201 rows on a "
-                       "screen nor a saved tooltip with black edges",
-                   false;
+        if (!BlackAllRound(image)) return error = LearnMessage{kNoTooltip}, false;
         rect = TooltipRect{0, 0, image.width, image.height};
     }
     tooltip = CropPixels(image, rect.x, rect.y, rect.width, rect.height);
@@ -560,7 +534,7 @@ bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string
 }
 
 bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pack, PackContents& contents,
-                       PackGuesses& guesses, std::vector<LearnReport>& reports, std::string& error) {
+                       PackGuesses& guesses, std::vector<LearnReport>& reports, LearnMessage& error) {
     // Work on copies, so that tooltips that cannot be learned leave the pack as it was.
     GlyphPack next = pack;
     PackContents nextContents = contents;
@@ -570,11 +544,10 @@ bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pa
         learner.sheets.push_back(Sheet{&taught, FindBands(taught.tooltip), {}, 0, -1, 0, {}, {}});
         Sheet& sheet = learner.sheets.back();
         const LearnTooltip& what = taught.what;
-        if (what.kind < 0 || what.kind >= kKindCount)
-            return learner.Fail(sheet, "the item kind must be 0..12");
+        if (what.kind < 0 || what.kind >= kKindCount) return learner.Fail(sheet, kKindOutOfRange);
         if (what.weapon &&
             (!IsNumber(what.attacksPerSecond) || !IsNumber(what.minDamage) || !IsNumber(what.maxDamage)))
-            return learner.Fail(sheet, "the weapon's numbers must be digits with an optional point");
+            return learner.Fail(sheet, kWeaponNumbers);
         if (!learner.FindLines(sheet)) return false;
     }
     learner.LearnCaptionOffset();
@@ -582,8 +555,7 @@ bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pa
         if (!learner.AddOptionNumbers(sheet) || !learner.AddWeaponNumbers(sheet) ||
             !learner.LearnSockets(sheet))
             return false;
-    if (!learner.numbers.empty() && learner.boxHeight == 0)
-        return error = "the option lines' height cannot be measured", false;
+    if (!learner.numbers.empty() && learner.boxHeight == 0) return error = LearnMessage{kLineHeight}, false;
     if (!learner.SolveNumbers()) return false;
     for (Sheet& sheet : learner.sheets) learner.LearnKind(sheet);
     PackGuesses after = guesses;
@@ -593,16 +565,14 @@ bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pa
     for (Sheet& sheet : learner.sheets) {
         LearnReport& report = sheet.report;
         const ItemRecord got = ReadQuietly(sheet.t(), next), want = ExpectedRecord(sheet.source->what);
-        if (got.kind != want.kind)
-            report.readBack.push_back("the kind reads as " + std::to_string(got.kind) + ", described " +
-                                      std::to_string(want.kind));
+        LearnMessage m{kKindReadsAs};
+        m.a = got.kind, m.b = want.kind;
+        if (got.kind != want.kind) report.readBack.push_back(m);
+        m.code = kStatReadsAs;
         for (int s = 0; s < kStatCount; ++s)
             if (got.stats[s] != want.stats[s])
-                report.readBack.push_back("stat " + std::to_string(s) + " reads as " +
-                                          std::to_string(got.stats[s]) + ", described " +
-                                          std::to_string(want.stats[s]));
-        for (const std::string& why : sheet.pending)
-            report.pending += (report.pending.empty() ? "" : "; ") + why;
+                m.a = s, m.got = got.stats[s], m.want = want.stats[s], report.readBack.push_back(m);
+        report.pending = std::move(sheet.pending);
         reports.push_back(std::move(report));
     }
     pack = std::move(next);
@@ -612,7 +582,7 @@ bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pa
 }
 
 bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
-                      PackContents& contents, LearnReport& report, std::string& error) {
+                      PackContents& contents, LearnReport& report, LearnMessage& error) {
     std::vector<TaughtTooltip> one(1);
     if (!FindTooltipBody(image, one[0].tooltip, error)) return false;
     one[0].what = what;
@@ -655,44 +625,60 @@ ItemRecord ExpectedRecord(const LearnTooltip& what) {
     return r;
 }
 
-std::vector<std::string> MissingFromPack(const PackContents& contents) {
-    std::vector<std::string> missing;
-    auto group = [&](const std::string& title, const std::vector<std::pair<int, std::string>>& members) {
-        std::string list;
-        for (const auto& [index, name] : members)
-            if (!contents.picture[index]) list += (list.empty() ? "" : ", ") + name;
-        if (!list.empty()) missing.push_back(title + ": " + list);
+PackMissing MissingFromPack(const PackContents& contents) {
+    PackMissing missing;
+    auto lack = [&](std::vector<int>& list, int index, int entry) {
+        if (!contents.picture[index]) list.push_back(entry);
     };
     for (bool white : {false, true}) {
-        std::vector<std::pair<int, std::string>> digits;
-        for (int d = 0; d < 10; ++d) digits.emplace_back(DigitIndex(d, white), std::to_string(d));
-        digits.emplace_back(DigitIndex(kPointNode, white), "point");
+        std::vector<int>& list = white ? missing.white : missing.blue;
+        for (int node = 0; node <= kPointNode; ++node)
+            lack(list, DigitIndex(node, white), DigitIndex(node, white));
         // A tilde only where some row shows a range in this colour: no tooltip could teach another.
         if (std::any_of(kStatDescriptors, kStatDescriptors + kDescriptorCount,
                         [&](const StatDescriptor& r) { return r.range && bool(r.white) == white; }))
-            digits.emplace_back(DigitIndex(kTildeNode, white), "tilde");
-        group(white ? "white digits" : "blue digits", digits);
+            lack(list, DigitIndex(kTildeNode, white), DigitIndex(kTildeNode, white));
     }
-    group("marks", {{kGlyphBullet, "bullet"},
-                    {kGlyphEmptySocket, "empty socket"},
-                    {kStatDescriptors[kAttacksPerSecondRow].templateIndex, "attacks per second"}});
-    std::vector<std::pair<int, std::string>> kinds, captions;
-    for (int k = 0; k < kKindCount; ++k)
-        kinds.emplace_back(kItemKinds[k].templateIndex, std::to_string(k) + " " + Utf8(kItemKinds[k].name));
-    group("kinds", kinds);
+    for (int index : {kGlyphBullet, kGlyphEmptySocket, kStatDescriptors[kAttacksPerSecondRow].templateIndex})
+        lack(missing.marks, index, index);
+    for (int k = 0; k < kKindCount; ++k) lack(missing.kinds, kItemKinds[k].templateIndex, k);
     for (int r = 0; r < kDescriptorCount; ++r) {
         const StatDescriptor& row = kStatDescriptors[r];
         const bool shared = std::any_of(kStatDescriptors, kStatDescriptors + r, [&](const StatDescriptor& o) {
             return o.templateIndex == row.templateIndex;
         });
-        if (row.condition != kNever && !shared)
-            captions.emplace_back(row.templateIndex, std::to_string(r) + " " + Utf8(row.name));
+        if (row.condition != kNever && !shared) lack(missing.captions, row.templateIndex, r);
     }
-    group("captions", captions);
-    std::string layout;
     for (int f = 0; f < kLayoutFieldCount; ++f)
-        if (!(contents.layoutFields >> f & 1))
-            layout += (layout.empty() ? "" : ", ") + std::string(LayoutFieldName(f));
-    if (!layout.empty()) missing.push_back("layout: " + layout);
+        if (!(contents.layoutFields >> f & 1)) missing.layout.push_back(f);
     return missing;
+}
+
+std::vector<std::string> MissingLines(const PackMissing& missing) {
+    std::vector<std::string> lines;
+    auto group = [&](const std::string& title, const std::vector<int>& members, auto name) {
+        std::string list;
+        for (int m : members) list += (list.empty() ? "" : ", ") + name(m);
+        if (!list.empty()) lines.push_back(title + ": " + list);
+    };
+    auto character = [](int index) {
+        for (int node = 0; node < kNodes; ++node)
+            if (index == DigitIndex(node, false) || index == DigitIndex(node, true))
+                return node == kPointNode   ? std::string("point")
+                       : node == kTildeNode ? std::string("tilde")
+                                            : std::to_string(node);
+        return std::string();
+    };
+    group("blue digits", missing.blue, character);
+    group("white digits", missing.white, character);
+    group("marks", missing.marks, [](int index) {
+        return std::string(index == kGlyphBullet        ? "bullet"
+                           : index == kGlyphEmptySocket ? "empty socket"
+                                                        : "attacks per second");
+    });
+    group("kinds", missing.kinds, [](int k) { return std::to_string(k) + " " + Utf8(kItemKinds[k].name); });
+    group("captions", missing.captions,
+          [](int r) { return std::to_string(r) + " " + Utf8(kStatDescriptors[r].name); });
+    group("layout", missing.layout, [](int f) { return std::string(LayoutFieldName(f)); });
+    return lines;
 }

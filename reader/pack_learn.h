@@ -13,6 +13,7 @@
 #include "base/item.h"
 #include "base/pixels.h"
 #include "reader/glyph_pack.h"
+#include "reader/learn_message.h"
 
 // One option line as the tooltip shows it: its descriptor row (-1 for a bulleted line the table
 // does not know, which is passed over) and its value as drawn: "120", "8.5", "7~9"; characters
@@ -31,13 +32,13 @@ struct LearnTooltip {
 };
 
 struct LearnReport {
-    std::vector<std::string> learned;        // pictures and layout values added to the pack
-    std::vector<std::string> disagreements;  // cuts that differ from what the pack holds
-    std::vector<std::string> notes;          // what this tooltip could not teach, and why
-    std::vector<std::string> readBack;       // where reading the tooltip with the pack falls short
+    std::vector<LearnMessage> learned;        // pictures and layout values added to the pack
+    std::vector<LearnMessage> disagreements;  // cuts that differ from what the pack holds
+    std::vector<LearnMessage> notes;          // what this tooltip could not teach, and why
+    std::vector<LearnMessage> readBack;       // where reading the tooltip with the pack falls short
     // Why the tooltip cannot be learned whole yet (the digit grid is not settled by what has been
     // described so far); empty when it was learned whole.
-    std::string pending;
+    std::vector<LearnMessage> pending;
 };
 
 // A tooltip to learn from: its body (black all round) and what the player said it shows.
@@ -62,23 +63,30 @@ struct PackGuesses {
 // when a tooltip's lines cannot be found as described or its numbers do not fit; nothing changes
 // then.
 bool LearnFromTooltips(const std::vector<TaughtTooltip>& tooltips, GlyphPack& pack, PackContents& contents,
-                       PackGuesses& guesses, std::vector<LearnReport>& reports, std::string& error);
+                       PackGuesses& guesses, std::vector<LearnReport>& reports, LearnMessage& error);
 
 // The tooltip body in `image`: the black rectangle of a screenshot, or the whole picture when it is
 // a saved tooltip (black all round). False with `error` when there is neither.
-bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, std::string& error);
+bool FindTooltipBody(const PixelBuffer& image, PixelBuffer& tooltip, LearnMessage& error);
 
 // Learns from one picture (a screen or a saved tooltip) alone. Fails with `error` when the tooltip
 // or its lines cannot be found as described; otherwise updates `pack` and `contents` with what is
 // new and fills `report`.
 bool LearnFromTooltip(const PixelBuffer& image, const LearnTooltip& what, GlyphPack& pack,
-                      PackContents& contents, LearnReport& report, std::string& error);
+                      PackContents& contents, LearnReport& report, LearnMessage& error);
 
 // The Item Record a tooltip described this way reads as (compare set, default socket choices).
 ItemRecord ExpectedRecord(const LearnTooltip& what);
 
-// What the pack folder still lacks, one short line per group (digits, captions, kinds, layout).
-std::vector<std::string> MissingFromPack(const PackContents& contents);
-
-// A name of template `index` for reports, e.g. "blue digit 7 (134.bmp)".
-std::string PictureName(int index);
+// What a pack folder still lacks of what tooltips can teach it.
+struct PackMissing {
+    std::vector<int> blue, white;  // digits, then the point, then the tilde where a row of that colour
+                                   // shows a range (no tooltip could teach another): template indices
+    std::vector<int> marks;        // the bullet, the empty socket, the attacks-per-second caption
+    std::vector<int> kinds;        // kind numbers
+    std::vector<int> captions;     // descriptor rows, one per caption picture, none that never shows
+    std::vector<int> layout;       // layout fields
+};
+PackMissing MissingFromPack(const PackContents& contents);
+// The same, one short English line per group (digits, marks, kinds, captions, layout).
+std::vector<std::string> MissingLines(const PackMissing& missing);

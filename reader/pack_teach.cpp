@@ -91,7 +91,7 @@ bool IsFolder(const std::string& path) {
 
 // The tooltips the folder keeps waiting, oldest first. One that cannot be read is named in
 // `notes` and passed over (it stays on the disk).
-std::vector<Pending> LoadPending(const std::string& folder, std::vector<std::string>& notes) {
+std::vector<Pending> LoadPending(const std::string& folder, std::vector<LearnMessage>& notes) {
     std::vector<Pending> pending;
     const std::string dir = folder + "/" + kPendingFolder;
     if (!IsFolder(dir)) return pending;
@@ -106,7 +106,9 @@ std::vector<Pending> LoadPending(const std::string& folder, std::vector<std::str
     }
     std::sort(names.begin(), names.end());
     if (names.size() > size_t(kMaxPending)) {
-        notes.push_back("only the first " + std::to_string(kMaxPending) + " kept tooltips are tried");
+        LearnMessage note{kTooManyPending};
+        note.a = kMaxPending;
+        notes.push_back(note);
         names.resize(kMaxPending);
     }
     for (const std::string& n : names) {
@@ -118,7 +120,9 @@ std::vector<Pending> LoadPending(const std::string& folder, std::vector<std::str
             !ParseTooltipDescription(text, p.what, why) ||
             !ReadFileBytes(dir + "/" + n + ".bmp", bytes, why, kMaxPendingBytes) ||
             !DecodeBmp(bytes.data(), bytes.size(), p.tooltip, why)) {
-            notes.push_back(p.name + " cannot be read and is passed over: " + why);
+            LearnMessage note{kPendingUnreadable, LearnPlace{p.name}};
+            note.text = why;
+            notes.push_back(note);
             continue;
         }
         pending.push_back(std::move(p));
@@ -188,20 +192,29 @@ bool SaveGuesses(const std::string& folder, const PackGuesses& guesses, std::str
 
 bool ReadsBackKind(const LearnReport& report) {
     return std::none_of(report.readBack.begin(), report.readBack.end(),
-                        [](const std::string& s) { return s.rfind("the kind", 0) == 0; });
+                        [](const LearnMessage& m) { return m.code == kKindReadsAs; });
+}
+
+// It does not read back as described, for `shortfall` when one is given.
+LearnMessage Misread(const LearnMessage* shortfall) {
+    LearnMessage m{kMisread};
+    if (shortfall) m.cause.push_back(*shortfall);
+    return m;
 }
 
 }  // namespace
 
 bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const LearnTooltip& what,
-                     TeachOutcome& outcome, std::string& error) {
+                     TeachOutcome& outcome, LearnMessage& error) {
     outcome = TeachOutcome();
-    if (BuiltInPack().Template(kGlyphBullet).count <= 0)
-        return error = "the built-in pictures are not loaded", false;
+    if (BuiltInPack().Template(kGlyphBullet).count <= 0) return error = LearnMessage{kBuiltInMissing}, false;
     GlyphPack pack = BuiltInPack();
     PackContents contents;
-    if (IsFolder(folder) && !LoadGlyphPack(folder, pack, error, &contents))
+    std::string detail;
+    if (IsFolder(folder) && !LoadGlyphPack(folder, pack, detail, &contents)) {
+        error = PackFailure(kPackUnreadable, folder, detail);
         return outcome.folderFailed = true, false;
+    }
     std::vector<TaughtTooltip> taught(1);
     if (!FindTooltipBody(image, taught[0].tooltip, error)) return false;
     taught[0].what = what;
@@ -215,18 +228,20 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
     PackContents nextContents;
     PackGuesses nextGuesses;
     std::vector<LearnReport> reports;
-    auto learn = [&](const std::vector<TaughtTooltip>& set, std::string& why) {
+    auto learn = [&](const std::vector<TaughtTooltip>& set, LearnMessage& why) {
         next = pack, nextContents = contents, nextGuesses = guessed;
         return LearnFromTooltips(set, next, nextContents, nextGuesses, reports, why);
     };
     if (!learn(taught, error)) return false;
     std::vector<Pending> kept = LoadPending(folder, report.notes);
-    std::vector<std::string> asideNames;
+    std::vector<PendingTooltip> aside;
     for (Pending& p : kept) taught.push_back(TaughtTooltip{std::move(p.tooltip), std::move(p.what), p.name});
     // A kept tooltip that, learned, does not read back as described is left aside.
-    auto setAside = [&](size_t i, const std::string& why) {
-        report.notes.push_back(taught[i].name + " is left aside this time: " + why);
-        asideNames.push_back(taught[i].name + ": left aside, " + why);
+    auto setAside = [&](size_t i, const LearnMessage& why) {
+        LearnMessage note{kLeftAside, LearnPlace{taught[i].name}};
+        note.cause.push_back(why);
+        report.notes.push_back(note);
+        aside.push_back(PendingTooltip{taught[i].name, {why}, true});
         taught.erase(taught.begin() + std::ptrdiff_t(i));
     };
     auto misread = [&]() -> size_t {
@@ -234,10 +249,10 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
             if (reports[i].pending.empty() && !reports[i].readBack.empty()) return i;
         return 0;
     };
-    std::string why;
+    LearnMessage why;
     bool learned = kept.empty() || learn(taught, why);
     for (size_t bad = learned ? misread() : 0; learned && bad; bad = misread()) {
-        setAside(bad, "it does not read back as described (" + reports[bad].readBack[0] + ")");
+        setAside(bad, Misread(&reports[bad].readBack[0]));
         learned = learn(taught, why);
     }
     if (!learned) {
@@ -249,14 +264,14 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
             if (!learn(taught, why))
                 setAside(taught.size() - 1, why);
             else if (misread() == taught.size() - 1)
-                setAside(taught.size() - 1, "it does not read back as described");
+                setAside(taught.size() - 1, Misread(nullptr));
         }
         if (!learn(taught, error)) return false;  // the set that was learned last, once more
     }
     const LearnReport& mine = reports[0];
     report.learned = mine.learned, report.disagreements = mine.disagreements, report.readBack = mine.readBack;
     report.pending = mine.pending;
-    for (const std::string& n : mine.notes) report.notes.push_back(n);
+    for (const LearnMessage& n : mine.notes) report.notes.push_back(n);
     for (size_t i = 1; i < reports.size(); ++i)
         report.learned.insert(report.learned.end(), reports[i].learned.begin(), reports[i].learned.end());
     outcome.readBack = ReadQuietly(taught[0].tooltip, next);
@@ -268,14 +283,15 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
         outcome.fits = false;
         outcome.missing = MissingFromPack(contents);
         outcome.readBack = ReadQuietly(taught[0].tooltip, pack);
-        for (size_t i = 1; i < taught.size(); ++i) outcome.pending.push_back(taught[i].name);
-        outcome.pending.insert(outcome.pending.end(), asideNames.begin(), asideNames.end());
+        for (size_t i = 1; i < taught.size(); ++i) outcome.pending.push_back(PendingTooltip{taught[i].name});
+        outcome.pending.insert(outcome.pending.end(), aside.begin(), aside.end());
         return true;
     }
 
     std::vector<std::string> written;
     outcome.folderFailed = true;
-    if (!SaveGlyphPack(folder, next, nextContents, error, &written)) return false;
+    if (!SaveGlyphPack(folder, next, nextContents, detail, &written))
+        return error = PackFailure(kPackUnwritable, folder, detail), false;
     outcome.wrote = !written.empty();
     // The same tooltip taught again while it waits is kept once.
     const bool keptAlready = std::any_of(taught.begin() + 1, taught.end(), [&](const TaughtTooltip& k) {
@@ -288,29 +304,32 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
         const std::string name = NextPendingName(folder);
         std::string why;
         if (ec || name.empty())
-            return error = folder + "/" + kPendingFolder + ": cannot keep the tooltip", false;
+            return error = PackFailure(kPackUnwritable, folder,
+                                       folder + "/" + kPendingFolder + ": cannot keep the tooltip"),
+                   false;
         const std::string text = FormatTooltipDescription(what);
         if (!ReplaceFileBytes(folder + "/" + name + ".bmp", EncodeBmp24(taught[0].tooltip), why) ||
             !ReplaceFileBytes(folder + "/" + name + ".txt", std::vector<uint8_t>(text.begin(), text.end()),
                               why))
-            return error = folder + "/" + name + ": " + why, false;
+            return error = PackFailure(kPackUnwritable, folder, folder + "/" + name + ": " + why), false;
         outcome.wrote = true;
-        outcome.pending.push_back(name + ": " + mine.pending);
+        outcome.pending.push_back(PendingTooltip{name, mine.pending});
     }
     for (size_t i = 1; i < taught.size(); ++i) {
         if (!reports[i].pending.empty()) {
-            outcome.pending.push_back(taught[i].name + ": " + reports[i].pending);
+            outcome.pending.push_back(PendingTooltip{taught[i].name, reports[i].pending});
             continue;
         }
         RemovePending(folder, taught[i].name);
         outcome.settled.push_back(taught[i].name);
         outcome.wrote = true;
     }
-    outcome.pending.insert(outcome.pending.end(), asideNames.begin(), asideNames.end());
+    outcome.pending.insert(outcome.pending.end(), aside.begin(), aside.end());
     if (nextGuesses.Any() != guessed.Any() ||
         !std::equal(std::begin(nextGuesses.picture), std::end(nextGuesses.picture),
                     std::begin(guessed.picture))) {
-        if (!SaveGuesses(folder, nextGuesses, error)) return false;
+        if (!SaveGuesses(folder, nextGuesses, detail))
+            return error = PackFailure(kPackUnwritable, folder, detail), false;
         outcome.wrote = true;
     }
     std::error_code ec;

@@ -28,18 +28,18 @@ struct TooltipGuess {
 // Reads the tooltip in `image` (a screen or a tooltip picture, black all round) with `pack`: the
 // kind caption, each bulleted line's caption and value, the weapon lines and the empty sockets.
 // False with `error` when no tooltip or no option line can be found.
-bool GuessTooltip(const PixelBuffer& image, const GlyphPack& pack, TooltipGuess& guess, std::string& error);
+bool GuessTooltip(const PixelBuffer& image, const GlyphPack& pack, TooltipGuess& guess, LearnMessage& error);
 
 struct TeachOutcome {
-    LearnReport report;                // this tooltip: learned, disagreements, notes, read-back shortfalls
-    std::vector<std::string> pending;  // tooltips the folder keeps until the grid settles, each with why
-    std::vector<std::string> settled;  // tooltips kept earlier that this one let the folder learn
-    std::vector<std::string> missing;  // what the pack still lacks (MissingFromPack)
-    ItemRecord readBack;               // the tooltip read with the pack as it now stands
-    bool wrote = false;                // the folder changed
-    bool fits = true;                  // false: learned, it does not read back as described, so
-                                       // nothing was written
-    bool folderFailed = false;         // on failure: the folder could not be read or written
+    LearnReport report;                   // this tooltip: learned, disagreements, notes, read-back shortfalls
+    std::vector<PendingTooltip> pending;  // tooltips the folder keeps until the grid settles, each with why
+    std::vector<std::string> settled;     // tooltips kept earlier that this one let the folder learn
+    PackMissing missing;                  // what the pack still lacks
+    ItemRecord readBack;                  // the tooltip read with the pack as it now stands
+    bool wrote = false;                   // the folder changed
+    bool fits = true;                     // false: learned, it does not read back as described, so
+                                          // nothing was written
+    bool folderFailed = false;            // on failure: the folder could not be read or written
 };
 
 // Learns a described tooltip into the pack folder `folder` (created when missing) over the
@@ -51,7 +51,7 @@ struct TeachOutcome {
 // loaded; reads back with the settings' socket choices, with alerts silenced meanwhile (the popup
 // delivery is process-wide, so call it while no hotkey action parses).
 bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const LearnTooltip& what,
-                     TeachOutcome& outcome, std::string& error);
+                     TeachOutcome& outcome, LearnMessage& error);
 
 // The subfolder of a pack folder that keeps pending tooltips (NNNN.bmp, the tooltip body, and
 // NNNN.txt, its description); the pack loader never looks into it.

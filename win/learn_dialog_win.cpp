@@ -11,6 +11,7 @@
 #include "app/ini_win.h"
 #include "app/last_tooltip.h"
 #include "app/learn_form.h"
+#include "app/learn_korean.h"
 #include "base/catalogue.h"
 #include "base/files.h"
 #include "base/settings.h"
@@ -70,7 +71,11 @@ GlyphPack PackForGuess(LearnSource& source) {
     source.packPictures = 0;
     source.packError.clear();
     if (!std::filesystem::is_directory(PathFromUtf8(source.folder), ec)) return pack;
-    if (!LoadGlyphPack(source.folder, pack, source.packError, &contents)) return BuiltInPack();
+    std::string why;
+    if (!LoadGlyphPack(source.folder, pack, why, &contents)) {
+        source.packError = KoreanText(PackFailure(kPackUnreadable, source.folder, why));
+        return BuiltInPack();
+    }
     source.packPictures = contents.Pictures();
     return pack;
 }
@@ -143,14 +148,15 @@ void ShowSession(HWND dialog) {
     }
     const GlyphPack pack = PackForGuess(s.source);
     TooltipGuess guess;
-    std::string error;
+    LearnMessage error;
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const bool read = GuessTooltip(s.tooltip, pack, guess, error);
     SetCursor(previous);
     s.guessed = read ? FormFromGuess(guess) : LearnForm();
     s.lineTops = read ? guess.lineTops : std::vector<int>();
     ShowForm(dialog, s.guessed, read);
-    SetText(dialog, IDC_LEARN_REPORT, IntroText(s.source, s.guessed, read ? std::string() : error));
+    SetText(dialog, IDC_LEARN_REPORT,
+            IntroText(s.source, s.guessed, read ? std::string() : KoreanText(error)));
 }
 
 void OnInit(HWND dialog, LearnSession* session) {
@@ -190,16 +196,16 @@ void OnTeach(HWND dialog) {
     }
     const PackContents before = FolderContents(s.source.folder);
     TeachOutcome outcome;
-    std::string error;
+    LearnMessage error;
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const bool taught = TeachPackFolder(s.source.folder, s.tooltip, what, outcome, error);
     SetCursor(previous);
     if (!taught && outcome.folderFailed) {
-        ReportFolderFailure(dialog, s.source.folder, error);
+        ReportFolderFailure(dialog, s.source.folder, KoreanText(error));
         return;
     }
     if (!taught) {
-        SetText(dialog, IDC_LEARN_REPORT, "배우지 못했습니다 (팩은 그대로): " + error);
+        SetText(dialog, IDC_LEARN_REPORT, "배우지 못했습니다 (팩은 그대로): " + KoreanText(error));
         return;
     }
     DropGlyphPack(s.source.screenWidth, s.source.screenHeight);
@@ -232,8 +238,10 @@ void OnOpen(HWND dialog) {
         return;
     }
     PixelBuffer tooltip;
-    if (!FindTooltipBody(picture, tooltip, error)) {
-        SetText(dialog, IDC_LEARN_REPORT, "그림에서 툴팁을 찾지 못했습니다: " + file + "\r\n" + error);
+    LearnMessage notFound;
+    if (!FindTooltipBody(picture, tooltip, notFound)) {
+        SetText(dialog, IDC_LEARN_REPORT,
+                "그림에서 툴팁을 찾지 못했습니다: " + file + "\r\n" + KoreanText(notFound));
         return;
     }
     s.have = true;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 
+#include "app/learn_korean.h"
 #include "base/catalogue.h"
 
 namespace fs = std::filesystem;
@@ -106,15 +107,22 @@ TEST(LearnFormTest, TextsSayWhatThePackHoldsLearnedAndReadsBack) {
     after.picture[kStatDescriptors[1].templateIndex] = true;  // shared by two rows
     after.picture[kItemKinds[4].templateIndex] = true;
     after.layoutFields = 3;
+    PackContents marked = after;
+    for (int i : {kGlyphBullet, kGlyphEmptySocket, kStatDescriptors[kAttacksPerSecondRow].templateIndex})
+        marked.picture[i] = true;
+    // No option line draws a white tilde, so none is missing; a caption two rows share counts once.
     EXPECT_EQ(
-        "  파란 글자: 물결(~)\r\n  흰 글자: 0, 1, 2, 3, 4, 5, 6, 7, 8, 점, 물결(~)\r\n"
-        "  옵션 이름 2 / 40, 종류 1 / 13\r\n",
-        PackLacksText(after));
+        "  파란 글자: 물결(~)\r\n  흰 글자: 0, 1, 2, 3, 4, 5, 6, 7, 8, 점\r\n"
+        "  옵션 이름 1 / 37, 종류 1 / 13\r\n"
+        "  배치 값: 점 간격, 무기 공격력 사이 간격, 물결 찾는 범위, 무기 공격력 가로 위치, 무기 공격력 "
+        "높이\r\n",
+        KoreanMissingText(MissingFromPack(marked)));
 
     LearnSource source;
     source.folder = "glyphs/1920x1200";
     TeachOutcome outcome;
-    outcome.pending = {"ring.bmp: the digit grid is not settled yet"};
+    outcome.pending = {PendingTooltip{"pending/0003", {LearnMessage{kDigitSpacingUnsure}}}};
+    outcome.missing = MissingFromPack(after);
     outcome.readBack.kind = 4;
     outcome.readBack.stats[kIntelligence] = 345;
     LearnTooltip what;
@@ -123,15 +131,18 @@ TEST(LearnFormTest, TextsSayWhatThePackHoldsLearnedAndReadsBack) {
     const std::string text = TeachText(source, outcome, before, after, what, 3, 9);
     for (const char* part :
          {"손으로 채운 칸: 3 / 9", "파란 글자: 0, 3, 6, 8, 9, 점", "흰 글자: 9", "옵션 이름: 공격 속도\r\n",
-          "종류: 반지", "글자 간격과 배치 값 2개", "ring.bmp: the digit grid",
-          "다시 읽은 결과: 반지: 지능 345", "민첩 0 (설명 1120)"})
+          "종류: 반지", "글자 간격과 배치 값 2개", "pending\\0003.bmp\r\n    숫자 간격이 아직",
+          "  표시: 줄 머리표, 빈 홈, 초당 공격 횟수\r\n", "다시 읽은 결과: 반지: 지능 345",
+          "민첩 0 (설명 1120)"})
         EXPECT_NE(std::string::npos, text.find(part)) << part << "\n" << text;
     // A description that would not read back is not written, and the text says so instead.
     outcome.fits = outcome.wrote = false;
-    outcome.report.readBack = {"stat 6 reads as 0, described 345"};
+    LearnMessage shortfall{kStatReadsAs};
+    shortfall.a = kIntelligence, shortfall.want = 345;
+    outcome.report.readBack = {shortfall};
     const std::string refused = TeachText(source, outcome, before, before, what, 0, 9);
     EXPECT_NE(std::string::npos, refused.find("팩에 쓰지 않았습니다")) << refused;
-    EXPECT_NE(std::string::npos, refused.find("stat 6 reads as 0")) << refused;
+    EXPECT_NE(std::string::npos, refused.find("  지능 0 (설명 345)")) << refused;
     EXPECT_EQ(std::string::npos, refused.find("다시 읽은 결과")) << refused;
     EXPECT_EQ("종류 알 수 없음", RecordText(UnidentifiedItem()));
 }

@@ -135,8 +135,9 @@ assert_eq "not a folder" "$(cat "$app/glyphs")" "and nothing changes"
 rm "$app/glyphs"
 teach "the first tooltip"
 gui_window_shot "$dialog" dialog-first-after >/dev/null
-assert_file_contains "$GUI_CONTROLS" 'id=2570 .*배운 것: .*파란 글자: .*보류 중인 툴팁.*pending/0001: .*팩에 아직 없는 것: .*다시 읽은 결과: 반지' \
-    "the report says what was learned, what waits for the digit grid, what the pack lacks and how it reads back"
+assert_file_contains "$GUI_CONTROLS" 'id=2570 .*배운 것: .*파란 글자: .*보류 중인 툴팁.*pending\\0001\.bmp +[0-9]+번 줄: .*팩에 아직 없는 것: .*다시 읽은 결과: 반지' \
+    "the report says what was learned, what waits for the digit grid and why, what the pack lacks and how it reads back"
+assert_file_lacks "$GUI_CONTROLS" 'id=2570 .*(spacing|certain|guess|line [0-9])' "the report says why in Korean"
 assert_ok "the pack folder is beside the program" test -f "$pack/layout.txt"
 close_dialog
 
@@ -148,7 +149,7 @@ open_dialog
 describe 1 6=46 7=208 31=3579 aps=1.40 damage=1990~2469 sockets=1
 assert_eq 1 "$(field 2550 enabled)" "the weapon lines are open for a weapon"
 teach "the second tooltip"
-assert_file_contains "$GUI_CONTROLS" 'id=2570 .*보류했다가 이번에 배운 툴팁: +pending/0001' "it lets the first tooltip be learned whole"
+assert_file_contains "$GUI_CONTROLS" 'id=2570 .*보류했다가 이번에 배운 툴팁: +pending\\0001\.bmp' "it lets the first tooltip be learned whole"
 close_dialog
 
 # --- An amulet opened as a PNG screenshot: learned for the primary display's size.

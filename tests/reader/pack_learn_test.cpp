@@ -42,11 +42,11 @@ protected:
         GlyphPack pack;  // no picture at all: nothing can be read that was not learned
         for (const TooltipScene& scene : scenes) {
             LearnReport report;
-            std::string error;
+            LearnMessage error;
             EXPECT_TRUE(LearnFromTooltip(Screen(scene), Describe(scene), pack, contents, report, error))
-                << error;
-            EXPECT_TRUE(report.disagreements.empty()) << report.disagreements[0];
-            EXPECT_TRUE(report.readBack.empty()) << report.readBack[0];
+                << MessageText(error);
+            EXPECT_TRUE(report.disagreements.empty()) << MessageText(report.disagreements[0]);
+            EXPECT_TRUE(report.readBack.empty()) << MessageText(report.readBack[0]);
         }
         return pack;
     }
@@ -90,7 +90,7 @@ TEST_F(PackLearning, PackLearnedFromTwoTooltipsReadsAnotherExactly) {
 TEST_F(PackLearning, PackFolderKeepsWhatWasLearnedAndListsWhatIsMissing) {
     PackContents contents;
     const GlyphPack pack = LearnAll({Ring()}, contents);
-    const std::vector<std::string> missing = MissingFromPack(contents);
+    const std::vector<std::string> missing = MissingLines(MissingFromPack(contents));
     // Ring() has no white text, no weapon and no sockets; it has the ring's kind and four captions.
     ASSERT_FALSE(missing.empty());
     EXPECT_EQ(missing[0], "blue digits: 6, 8, 9");
@@ -123,22 +123,24 @@ TEST_F(PackLearning, DisagreementsAreReportedAndNeverWrittenOver) {
         }
     ASSERT_TRUE(changed);
     LearnReport report;
-    std::string error;
-    ASSERT_TRUE(LearnFromTooltip(screen, Describe(s), pack, contents, report, error)) << error;
+    LearnMessage error;
+    ASSERT_TRUE(LearnFromTooltip(screen, Describe(s), pack, contents, report, error)) << MessageText(error);
     ASSERT_EQ(report.disagreements.size(), 1u);
-    EXPECT_NE(report.disagreements[0].find("blue digit 7"), std::string::npos) << report.disagreements[0];
+    EXPECT_EQ(report.disagreements[0].code, kDiffersFromPack);
+    EXPECT_EQ(report.disagreements[0].picture, kGlyphBlueDigit0 + 7);
+    EXPECT_EQ(report.disagreements[0].at.line, 1);
     EXPECT_EQ(pack.templates[kGlyphBlueDigit0 + 7].pixels, seven.pixels);
 }
 
 TEST_F(PackLearning, DescriptionsThatDoNotFitTheTooltipAreRefusedAndChangeNothing) {
     PackContents contents;
     GlyphPack pack;
-    std::string error;
+    LearnMessage error;
     LearnReport report;
     LearnTooltip d = Describe(Ring());
     d.lines.pop_back();  // one line fewer than the tooltip shows
     EXPECT_FALSE(LearnFromTooltip(Screen(Ring()), d, pack, contents, report, error));
-    EXPECT_NE(error.find("lines"), std::string::npos) << error;
+    EXPECT_EQ(MessageText(error), "found no 3 lines beginning with the same bullet");
     d = Describe(Ring());
     d.lines[1].text = "34";  // fewer digits than drawn still fits; more than the line holds does not
     d.lines[0].text = "12345678901";
@@ -153,8 +155,10 @@ TEST_F(PackLearning, DescriptionsThatDoNotFitTheTooltipAreRefusedAndChangeNothin
     TooltipScene plain;
     plain.kind = 4;
     plain.lines = {OptionLine(7, "3")};
-    ASSERT_TRUE(LearnFromTooltip(Screen(plain), Describe(plain), pack, contents, report, error)) << error;
-    EXPECT_NE(report.pending.find("spacing"), std::string::npos) << report.pending;
+    ASSERT_TRUE(LearnFromTooltip(Screen(plain), Describe(plain), pack, contents, report, error))
+        << MessageText(error);
+    ASSERT_EQ(report.pending.size(), 1u);
+    EXPECT_EQ(report.pending[0].code, kDigitSpacingUnsure);
     EXPECT_TRUE(contents.picture[kGlyphBullet]);
     EXPECT_FALSE(contents.picture[kGlyphBlueDigit0 + 3]);
     EXPECT_FALSE(contents.picture[kStatDescriptors[7].templateIndex]);
@@ -192,14 +196,15 @@ TEST_F(SecondScreenLearning, ThreeTooltipsTeachAPackThatReadsTheOthersExactly) {
     bool saved = true;
     for (const TooltipScene& scene : Teaching()) {
         LearnReport report;
-        std::string error;
+        LearnMessage error;
         // The first as the capture hotkey saves it (the tooltip alone), the others as screenshots.
         const PixelBuffer picture = saved ? Tooltip(scene) : Screen(scene);
         saved = false;
-        ASSERT_TRUE(LearnFromTooltip(picture, Describe(scene), pack, contents, report, error)) << error;
-        EXPECT_TRUE(report.disagreements.empty()) << report.disagreements[0];
-        EXPECT_TRUE(report.readBack.empty()) << report.readBack[0];
-        EXPECT_TRUE(report.notes.empty()) << report.notes[0];
+        ASSERT_TRUE(LearnFromTooltip(picture, Describe(scene), pack, contents, report, error))
+            << MessageText(error);
+        EXPECT_TRUE(report.disagreements.empty()) << MessageText(report.disagreements[0]);
+        EXPECT_TRUE(report.readBack.empty()) << MessageText(report.readBack[0]);
+        EXPECT_TRUE(report.notes.empty()) << MessageText(report.notes[0]);
     }
     // Every spacing is measured as drawn; the tilde's search reach is only widened to what was
     // seen, with room to spare.
@@ -212,10 +217,11 @@ TEST_F(SecondScreenLearning, ThreeTooltipsTeachAPackThatReadsTheOthersExactly) {
     const PackContents before = contents;
     for (const TooltipScene& scene : Teaching()) {
         LearnReport report;
-        std::string error;
-        ASSERT_TRUE(LearnFromTooltip(Screen(scene), Describe(scene), pack, contents, report, error)) << error;
-        EXPECT_TRUE(report.learned.empty()) << report.learned[0];
-        EXPECT_TRUE(report.disagreements.empty()) << report.disagreements[0];
+        LearnMessage error;
+        ASSERT_TRUE(LearnFromTooltip(Screen(scene), Describe(scene), pack, contents, report, error))
+            << MessageText(error);
+        EXPECT_TRUE(report.learned.empty()) << MessageText(report.learned[0]);
+        EXPECT_TRUE(report.disagreements.empty()) << MessageText(report.disagreements[0]);
     }
     EXPECT_EQ(contents.Pictures(), before.Pictures());
 }
