@@ -290,9 +290,9 @@ bool TeachPackFolder(const std::string& folder, const PixelBuffer& image, const 
 
     std::vector<std::string> written;
     outcome.folderFailed = true;
-    if (!SaveGlyphPack(folder, next, nextContents, detail, &written))
-        return error = PackFailure(kPackUnwritable, folder, detail), false;
-    outcome.wrote = !written.empty();
+    const bool saved = SaveGlyphPack(folder, next, nextContents, detail, &written);
+    outcome.wrote = !written.empty();  // also on failure: what was written before it stays
+    if (!saved) return error = PackFailure(kPackUnwritable, folder, detail), false;
     // The same tooltip taught again while it waits is kept once.
     const bool keptAlready = std::any_of(taught.begin() + 1, taught.end(), [&](const TaughtTooltip& k) {
         return k.tooltip.pixels == taught[0].tooltip.pixels && k.tooltip.width == taught[0].tooltip.width &&

@@ -36,7 +36,7 @@ struct TeachOutcome {
     std::vector<std::string> settled;     // tooltips kept earlier that this one let the folder learn
     PackMissing missing;                  // what the pack still lacks
     ItemRecord readBack;                  // the tooltip read with the pack as it now stands
-    bool wrote = false;                   // the folder changed
+    bool wrote = false;                   // the folder changed (also when a later write failed)
     bool fits = true;                     // false: learned, it does not read back as described, so
                                           // nothing was written
     bool folderFailed = false;            // on failure: the folder could not be read or written

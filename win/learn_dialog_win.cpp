@@ -173,8 +173,12 @@ void OnInit(HWND dialog, LearnSession* session) {
     ShowSession(dialog);
 }
 
-void ReportFolderFailure(HWND dialog, const std::string& folder, const std::string& why) {
-    std::wstring text = L"글자 팩 폴더에 쓸 수 없습니다. 팩을 바꾸지 않았습니다.\n" + Utf8ToWide(folder);
+// `changed`: some of the pack's files were written before the failure.
+void ReportFolderFailure(HWND dialog, const std::string& folder, const std::string& why, bool changed) {
+    std::wstring text = std::wstring(L"글자 팩 폴더에 쓸 수 없습니다. ") +
+                        (changed ? L"팩의 일부만 바뀌었습니다: 폴더에 쓸 수 있게 한 뒤 다시 배우세요.\n"
+                                 : L"팩을 바꾸지 않았습니다.\n") +
+                        Utf8ToWide(folder);
     if (!why.empty()) text += L"\n" + Utf8ToWide(why);
     MessageBoxW(dialog, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
 }
@@ -191,7 +195,7 @@ void OnTeach(HWND dialog) {
     }
     // A folder that cannot be written is named before anything is tried.
     if (!FolderWritable(s.source.folder)) {
-        ReportFolderFailure(dialog, s.source.folder, std::string());
+        ReportFolderFailure(dialog, s.source.folder, std::string(), false);
         return;
     }
     const PackContents before = FolderContents(s.source.folder);
@@ -201,7 +205,9 @@ void OnTeach(HWND dialog) {
     const bool taught = TeachPackFolder(s.source.folder, s.tooltip, what, outcome, error);
     SetCursor(previous);
     if (!taught && outcome.folderFailed) {
-        ReportFolderFailure(dialog, s.source.folder, KoreanText(error));
+        // What was written before the failure is read from the next hotkey action on.
+        if (outcome.wrote) DropGlyphPack(s.source.screenWidth, s.source.screenHeight);
+        ReportFolderFailure(dialog, s.source.folder, KoreanText(error), outcome.wrote);
         return;
     }
     if (!taught) {
@@ -220,7 +226,7 @@ void OnTeach(HWND dialog) {
 void OnOpen(HWND dialog) {
     LearnSession& s = Session(dialog);
     wchar_t path[MAX_PATH] = {};
-    const std::wstring folder = Utf8ToWide(gSettings.imageFolder);
+    const std::wstring folder = Utf8ToWide(ImageFolder());
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = dialog;

@@ -117,6 +117,20 @@ TEST_F(PackTeaching, ATooltipTheGridCannotPlaceYetWaitsAndIsLearnedOnceItCan) {
     }
 }
 
+TEST_F(PackTeaching, AFolderThatTakesThePicturesButNotTheWaitingTooltipSaysItChanged) {
+    // A file where the pending folder goes: the pictures are written, keeping the tooltip fails.
+    fs::create_directories(folder_);
+    std::string error;
+    ASSERT_TRUE(WriteFileBytes(folder_ + "/pending", std::vector<uint8_t>{'x'}, error)) << error;
+    const TooltipScene early = second_screen_scenes::Scene(second_, 4, {OptionLine(7, "3")});
+    TeachOutcome outcome;
+    LearnMessage failure;
+    EXPECT_FALSE(TeachPackFolder(folder_, Tooltip(early), Describe(early), outcome, failure));
+    EXPECT_TRUE(outcome.folderFailed);
+    EXPECT_GT(Snapshot(folder_).size(), 1u);  // pictures beside the stray file
+    EXPECT_TRUE(outcome.wrote);               // so the program reads them from now on
+}
+
 TEST(KeptDescription, ReadsBackWhatWasWrittenAndRefusesWhatIsDamaged) {
     LearnTooltip what;
     what.kind = 1;
