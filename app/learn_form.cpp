@@ -11,6 +11,7 @@
 #include "app/learn_korean.h"
 #include "base/catalogue.h"
 #include "base/files.h"
+#include "base/text_encoding.h"
 #include "reader/pack_learn.h"
 
 namespace {
@@ -74,9 +75,9 @@ std::vector<std::string> LearnedNames(const PackContents& before, const PackCont
             std::none_of(kStatDescriptors, kStatDescriptors + r, [&](const StatDescriptor& o) {
                 return o.templateIndex == kStatDescriptors[r].templateIndex;
             }))
-            captions.push_back(Utf8Of(kStatDescriptors[r].name));
+            captions.push_back(Utf8(kStatDescriptors[r].name));
     for (const ItemKind& kind : kItemKinds)
-        if (gained(kind.templateIndex)) kinds.push_back(Utf8Of(kind.name));
+        if (gained(kind.templateIndex)) kinds.push_back(Utf8(kind.name));
     if (!captions.empty()) names.push_back("옵션 이름: " + Joined(captions));
     if (!kinds.empty()) names.push_back("종류: " + Joined(kinds));
     if (!marks.empty()) names.push_back(Joined(marks));
@@ -90,7 +91,7 @@ std::vector<std::string> Differences(const ItemRecord& got, const ItemRecord& wa
     std::vector<std::string> out;
     if (got.kind != want.kind) {
         const char16_t* name = KindName(got.kind);
-        out.push_back("종류: " + (name ? Utf8Of(name) : std::string("알 수 없음")));
+        out.push_back("종류: " + (name ? Utf8(name) : std::string("알 수 없음")));
     }
     for (int s = 0; s < kStatCount; ++s)
         if (got.stats[s] != want.stats[s])

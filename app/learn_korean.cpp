@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/catalogue.h"
+#include "base/text_encoding.h"
 #include "reader/digit_grid.h"
 #include "reader/glyph_pack.h"
 
@@ -204,9 +205,9 @@ std::string KoreanPictureName(int index) {
                        file;
     }
     for (const ItemKind& kind : kItemKinds)
-        if (kind.templateIndex == index) return "종류 이름 '" + Utf8Of(kind.name) + "'" + file;
+        if (kind.templateIndex == index) return "종류 이름 '" + Utf8(kind.name) + "'" + file;
     for (const StatDescriptor& row : kStatDescriptors)
-        if (row.templateIndex == index) return "옵션 이름 '" + Utf8Of(row.name) + "'" + file;
+        if (row.templateIndex == index) return "옵션 이름 '" + Utf8(row.name) + "'" + file;
     return "그림" + file;
 }
 
@@ -265,7 +266,7 @@ std::string KoreanStatName(int stat) {
 
 std::string KoreanKindName(int kind) {
     const char16_t* name = KindName(kind);
-    return name ? Utf8Of(name) : "종류 알 수 없음";
+    return name ? Utf8(name) : "종류 알 수 없음";
 }
 
 std::string StatValueText(float v) {
@@ -275,19 +276,4 @@ std::string StatValueText(float v) {
     while (s.back() == '0') s.pop_back();
     if (s.back() == '.') s.pop_back();
     return s;
-}
-
-std::string Utf8Of(const char16_t* s) {
-    std::string out;
-    for (; s && *s; ++s) {
-        const unsigned c = *s;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }

@@ -23,4 +23,3 @@ std::string KoreanStatName(int stat);
 std::string KoreanKindName(int kind);
 // A stat as the pages show it: no trailing zeros after the point.
 std::string StatValueText(float value);
-std::string Utf8Of(const char16_t* text);

@@ -66,6 +66,22 @@ CodePageDecoder SetCodePageDecoder(CodePageDecoder decoder) {
     return old;
 }
 
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
 bool IsValidUtf8(std::string_view text) {
     uint32_t c;
     for (size_t i = 0; i < text.size();) {

@@ -13,6 +13,8 @@ using CodePageDecoder = std::string (*)(std::string_view bytes);
 CodePageDecoder SetCodePageDecoder(CodePageDecoder decoder);
 
 bool IsValidUtf8(std::string_view text);
+// UTF-16 text (the program's fixed texts) as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf8(std::u16string_view text);
 // UTF-8 text unchanged; anything else is taken to be in the system code page.
 std::string BytesToUtf8(std::string_view bytes);
 // Invalid sequences (and encoded surrogates) become U+FFFD.

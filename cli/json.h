@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_encoding.h"
+
 // The compact JSON text of a document, without a newline. Numbers that are not integers are the
 // program's float32 values and are written as JsonFloat writes them; strings as JsonString writes
 // UTF-8 text. Numbers that are no float32 value (doubles set by hand) are written as the
@@ -14,9 +16,6 @@ std::string JsonText(const nlohmann::ordered_json& value);
 
 // A JSON array of float32 values.
 nlohmann::ordered_json FloatArray(const float* values, int count);
-
-// UTF-16 text as UTF-8; unpaired surrogates become U+FFFD.
-std::string Utf8(std::u16string_view text);
 
 // A quoted JSON string in UTF-8. Unpaired surrogates become U+FFFD; control characters, quotes
 // and backslashes are escaped.

@@ -2,24 +2,10 @@
 #include "reader/learn_message.h"
 
 #include "base/catalogue.h"
+#include "base/text_encoding.h"
 #include "reader/glyph_pack.h"
 
 namespace {
-
-std::string Utf8(const char16_t* s) {
-    std::string out;
-    for (; s && *s; ++s) {
-        const unsigned c = *s;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string Where(const LearnPlace& place) {
     std::string spot;

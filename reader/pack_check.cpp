@@ -31,12 +31,6 @@ constexpr int kNobody = -2;          // a finding that is not this pack's to rep
 // Numbers drawn after a caption on the option lines compared.
 const char* const kNumbers[] = {"12", "345", "9.5", "1~2", "80"};
 
-std::string Utf8(const char16_t* s) {
-    std::string bytes;
-    for (; *s; ++s) bytes += {char(*s & 0xFF), char(*s >> 8)};
-    return Utf16LeToText(bytes, nullptr);
-}
-
 std::string Hex(uint32_t v) {  // as #RRGGBB
     char text[8];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);

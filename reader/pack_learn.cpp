@@ -11,29 +11,13 @@
 #include "base/profile.h"
 #include "base/settings.h"
 #include "base/status.h"
+#include "base/text_encoding.h"
 #include "reader/digit_grid.h"
 #include "reader/ink_lines.h"
 #include "reader/locator.h"
 #include "reader/parser.h"
 
-namespace {
-
-std::string Utf8(const char16_t* s) {
-    std::string out;
-    for (; s && *s; ++s) {
-        const unsigned c = *s;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool PackGuesses::Any() const {
     return std::any_of(std::begin(picture), std::end(picture), [](bool b) { return b; });
