@@ -619,6 +619,15 @@ assert_ok() {
     _gui_check $? "$what" "failed: $*"
 }
 
+# assert_same_profile EXPECTED SAVED DESCRIPTION: profile 1 of the settings file SAVED is the one in
+# EXPECTED (where tallywick-cli equipped the same pictures), and that one differs from a first start's.
+assert_same_profile() {
+    _gui_profile_1() { tr -d '\r' <"$1" | awk '/^\[/ { p = ($0 == "[Profiles]") } p && /^1=/'; }
+    assert_ok "the reader's equip changed the expected profile" \
+        test "$(_gui_profile_1 "$1")" != "$(_gui_profile_1 "$GUI_ROOT/tests/gui/expected/first_run.ini")"
+    assert_eq "$(_gui_profile_1 "$1")" "$(_gui_profile_1 "$2")" "$3"
+}
+
 # assert_file_contains FILE REGEX DESCRIPTION: a line of the file matches (extended regex).
 assert_file_contains() {
     grep -qE -- "$2" "$1" 2>/dev/null
