@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 #include "base/catalogue.h"
 #include "base/settings.h"
@@ -206,6 +207,20 @@ private:
         if (index != kNobody) problems_.push_back(PackProblem{index, std::move(text), blocks});
     }
     bool Usable(int i) const { return T(i).count > 0 && !weak_[i]; }
+    // Whether a layout value is checked against picture i of its group. The values a folder
+    // measured go with the pictures it cut: where it holds some of the group, only those count
+    // (the built-in pictures it falls back to are another screen's and cannot match this one's
+    // text); where it holds none, the pictures it will be read with.
+    bool MeasuredWith(int i, bool folderHoldsSome) const {
+        return !contents_ || !folderHoldsSome || contents_->picture[i];
+    }
+    template <typename Pictures>
+    bool HoldsAny(const Pictures& pictures) const {
+        if (!contents_) return false;
+        for (int i : pictures)
+            if (contents_->picture[i]) return true;
+        return false;
+    }
 
     // At least `need` inked samples (pure white pixels in mode 2). A picture short of them is left
     // out of the comparisons, which would only repeat the one problem. With no more than
@@ -243,9 +258,12 @@ private:
     void CheckLayout() {
         GlyphLayout l = pack_.layout;
         int widest = 0, ranged = -1;  // the widest caption of a range
+        std::vector<int> rangeCaptions;
         for (const StatDescriptor& row : kStatDescriptors)
-            if (row.range && T(row.templateIndex).width >= widest)
-                widest = T(row.templateIndex).width, ranged = row.templateIndex;
+            if (row.range) rangeCaptions.push_back(row.templateIndex);
+        const bool ownCaptions = HoldsAny(rangeCaptions);
+        for (int i : rangeCaptions)
+            if (MeasuredWith(i, ownCaptions) && T(i).width >= widest) widest = T(i).width, ranged = i;
         for (int f = 0; f < kLayoutFieldCount; ++f) {
             const int& v = LayoutValue(l, f);
             const bool offset = &v == &l.captionOffset, search = &v == &l.tildeSearch;
@@ -270,10 +288,13 @@ private:
         const int advance = pack_.layout.digitAdvance;
         const unsigned field = Bit(&GlyphLayout::digitAdvance);
         if (advance < 1) return;  // reported with the layout
+        std::vector<int> digits;
+        for (int d = 0; d < 20; ++d)
+            digits.push_back(d < 10 ? kGlyphBlueDigit0 + d : kGlyphWhiteDigit0 + d - 10);
+        const bool ownDigits = HoldsAny(digits);
         int widest = -1;
-        for (int i = kGlyphBlueDigit0; i < kGlyphWhiteDigit0 + 10; ++i) {
-            const bool digit = i < kGlyphBlueDigit0 + 10 || i >= kGlyphWhiteDigit0;
-            if (!digit || T(i).count <= 0 || Whose({i}, field) == kNobody) continue;
+        for (int i : digits) {
+            if (T(i).count <= 0 || Whose({i}, field) == kNobody || !MeasuredWith(i, ownDigits)) continue;
             if (widest < 0 || T(i).width > T(widest).width) widest = i;
         }
         if (widest < 0 || T(widest).width <= advance) return;

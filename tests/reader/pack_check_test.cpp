@@ -525,6 +525,26 @@ TEST_F(PackCheck, ProblemsThatMisreadBlockThePackAndNarrowMarginsOnlyWarn) {
     std::tie(why, problems) = blocking(touching, allDigits);
     EXPECT_EQ(why, "") << Dump(problems);
 
+    // A partly taught pack: the spacing it measured goes with the digits and range captions it cut,
+    // not with the built-in ones (another screen's, 9 wide) that stand in for those it lacks yet.
+    GlyphPack partial = Pack();
+    partial.layout.digitAdvance = 8;
+    PackContents taught = Holding({}, Field("digit_advance") | Field("tilde_search"));
+    int rangeCaption = -1;
+    for (const StatDescriptor& row : kStatDescriptors)
+        if (row.range && rangeCaption < 0) rangeCaption = row.templateIndex;
+    for (int i : {kGlyphBlueDigit0, kGlyphBlueDigit0 + 1, rangeCaption}) {
+        const PixelBuffer& t = partial.templates[i];
+        partial.templates[i] = CropPixels(t, 0, 0, i == rangeCaption ? t.width : 8, t.height);
+        taught.picture[i] = true;
+    }
+    partial.layout.tildeSearch = partial.templates[rangeCaption].width + 1;
+    std::tie(why, problems) = blocking(partial, taught);
+    EXPECT_EQ(why, "") << Dump(problems);
+    partial.layout.digitAdvance = 7;  // narrower than its own digits: blocks as before
+    std::tie(why, problems) = blocking(partial, taught);
+    EXPECT_NE(why.find("digit_advance is 7"), std::string::npos) << Dump(problems);
+
     // Ink short of the margin but above the tolerance, and a pixel off its colour, only warn.
     GlyphPack faint = Pack();
     PixelBuffer& seven = faint.templates[kBlueDigit7];
