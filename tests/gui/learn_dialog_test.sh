@@ -60,11 +60,11 @@ pick() {  # ID ENTRY: chooses that entry of a drop-down list as a player does, w
 # fix_form KIND "ROW=VALUE"... [aps=A damage=D sockets=N]: sets every field of the last query that
 # differs from that description, as a player does; prints how many it set.
 fix_form() {
-    local kind=$1 line=0 spec key value id n=0
+    local kind=$1 line=0 wanted key value id n=0
     shift
     [ "$(field 2501 choice)" = "$kind" ] || { pick 2501 "$kind"; n=$((n + 1)); }
-    for spec in "$@"; do
-        key=${spec%%=*} value=${spec#*=}
+    for wanted in "$@"; do
+        key=${wanted%%=*} value=${wanted#*=}
         case $key in
         aps) id=2550 ;;
         damage) id=2551 ;;

@@ -404,7 +404,7 @@ bool Write(const std::string& dir, int index, const PixelBuffer& picture) {
 //   slot captions (grey): NanumMyeongjoBold.ttf, 15 px, light hinting, cut to their ink;
 //   the bullet: a round dot drawn by area coverage, no font.
 // The tight screen is drawn the same way in a smaller face whose digits, points and tildes touch
-// their neighbours, as small game text does (kTightSpec):
+// their neighbours, as small game text does (kTightDesign):
 //   digits, points, tildes: NanumGothicBold.ttf, 11 px, full hinting, strokes widened and
 //     heightened by 1 px, drawn 1/4 px right; a digit's cell is as wide as the ink of all ten
 //     digits laid over one another, a point's and a tilde's as wide as their own ink;
@@ -414,7 +414,7 @@ bool Write(const std::string& dir, int index, const PixelBuffer& picture) {
 namespace second {
 
 // What tells one screen from another: its faces and sizes, and where the game puts things.
-struct Spec {
+struct ScreenDesign {
     const char *digitFace, *captionFace, *slotFace;
     int digitSize, captionSize, slotSize;
     int digitBold;        // digit strokes widened and heightened, in 1/64 pixel
@@ -439,14 +439,14 @@ struct Spec {
 };
 
 // clang-format off
-constexpr Spec kSecondSpec = {
+constexpr ScreenDesign kSecondDesign = {
     .digitFace = "NanumSquareB.ttf", .captionFace = "NanumSquareR.ttf", .slotFace = "NanumMyeongjoBold.ttf",
     .digitSize = 20, .captionSize = 15, .slotSize = 15, .digitBold = 0, .digitShift = 0, .captionBold = 32,
     .captionOffset = 14, .damageGap = 16, .tildeSearch = 300, .damageRight = 24, .damageUp = 26,
     .captionEndInk = 40, .sliceWidth = 9, .captionToDigit = 2, .bulletToCaption = 3, .betweenLines = 3,
     .bulletRadius = 3.45, .tight = false};
 // The tight screen: a smaller bold face for the numbers, cells as narrow as their ink.
-constexpr Spec kTightSpec = {
+constexpr ScreenDesign kTightDesign = {
     .digitFace = "NanumGothicBold.ttf", .captionFace = "NanumBarunGothic.ttf", .slotFace = "NanumSquareRoundB.ttf",
     .digitSize = 11, .captionSize = 12, .slotSize = 13, .digitBold = 64, .digitShift = 16, .captionBold = 32,
     .captionOffset = 12, .damageGap = 12, .tildeSearch = 260, .damageRight = 20, .damageUp = 18,
@@ -455,7 +455,7 @@ constexpr Spec kTightSpec = {
 // clang-format on
 
 struct Screen {
-    const Spec* spec = nullptr;
+    const ScreenDesign* design = nullptr;
     Style digit, caption, slot;
     int baseline = 0;    // the baseline's row in the line box
     int lineHeight = 0;  // rows of the line box
@@ -495,7 +495,7 @@ Ink Cell(const Screen& sc, char32_t c, int from, int width, int peak, bool& ok) 
 Ink Bullet(const Screen& sc, int digitTop) {
     const int w = 10;
     Ink dot(w, sc.lineHeight);
-    const double radius = sc.spec->bulletRadius, cx = 4.1, cy = sc.baseline + digitTop / 2.0 + 0.3;
+    const double radius = sc.design->bulletRadius, cx = 4.1, cy = sc.baseline + digitTop / 2.0 + 0.3;
     for (int y = 0; y < sc.lineHeight; ++y)
         for (int x = 0; x < w; ++x) {
             int inside = 0;
@@ -524,7 +524,7 @@ bool OptionCaption(const Screen& sc, const Content& c, Ink& out, std::string& er
     Ink s = Scratch(sc.caption, text, ok, &pen);
     Box b = InkBox(s);
     if (!ok || b.Empty()) return error = "cannot draw the caption", false;
-    const int width = std::max(pen - b.left, b.right - b.left + sc.spec->captionToDigit - sc.digitBearing);
+    const int width = std::max(pen - b.left, b.right - b.left + sc.design->captionToDigit - sc.digitBearing);
     out = Cut(s, b.left, kScratchBaseline - sc.baseline, width, sc.lineHeight);
     if (TotalCoverage(out) != TotalCoverage(s)) return error = "caption taller than the line", false;
     return true;
@@ -538,10 +538,10 @@ bool CaptionEnd(const Screen& sc, const Content& c, Ink& out, std::string& error
     std::u32string text = std::u32string(c.text) + U" ";
     Ink s = Scratch(sc.caption, text, ok, &pen);
     Box b = InkBox(s);
-    const int endInk = sc.spec->captionEndInk;
+    const int endInk = sc.design->captionEndInk;
     if (!ok || b.Width() <= endInk) return error = "cannot draw the caption end", false;
     const int left = b.right - endInk;
-    const int width = std::max(pen - left, endInk + sc.spec->captionToDigit - sc.digitBearing);
+    const int width = std::max(pen - left, endInk + sc.design->captionToDigit - sc.digitBearing);
     out = Cut(s, left, kScratchBaseline - sc.baseline, width, sc.lineHeight);
     return true;
 }
@@ -576,7 +576,7 @@ bool SlotCaption(const Screen& sc, const Content& c, Ink& out, std::string& erro
         if (!restOk || r.Empty()) return error = "text too short for a right part", false;
         out = Cut(s, r.left, b.top, b.right - r.left, b.Height());
     } else {
-        const int slice = sc.spec->sliceWidth;
+        const int slice = sc.design->sliceWidth;
         if (b.Width() < c.skip + slice) return error = "text too narrow for the slice", false;
         out = Cut(s, b.left + c.skip, b.top, slice, b.Height());
     }
@@ -613,21 +613,21 @@ Box PenColumns(const Style& s, std::u32string_view text, bool& ok) {
     return b;
 }
 
-bool Generate(FT_Library lib, const std::string& dir, const Spec& spec) {
+bool Generate(FT_Library lib, const std::string& dir, const ScreenDesign& design) {
     std::error_code ec;
     std::filesystem::create_directories(PathFromUtf8(dir), ec);
     if (ec) return Complain(dir + ": " + ec.message());
     FT_Face digitFace, captionFace, slotFace;
-    if (!OpenFace(lib, spec.digitFace, digitFace) || !OpenFace(lib, spec.captionFace, captionFace) ||
-        !OpenFace(lib, spec.slotFace, slotFace))
+    if (!OpenFace(lib, design.digitFace, digitFace) || !OpenFace(lib, design.captionFace, captionFace) ||
+        !OpenFace(lib, design.slotFace, slotFace))
         return false;
     Screen sc;
-    sc.spec = &spec;
-    sc.digit = Style{digitFace,      spec.digitSize, 0, FT_LOAD_TARGET_NORMAL, spec.digitBold,
-                     spec.digitBold, spec.digitShift};
-    sc.caption =
-        Style{captionFace, spec.captionSize, 0, FT_LOAD_TARGET_LIGHT, spec.captionBold, spec.captionBold};
-    sc.slot = Style{slotFace, spec.slotSize, 0, FT_LOAD_TARGET_LIGHT};
+    sc.design = &design;
+    sc.digit = Style{digitFace,        design.digitSize, 0, FT_LOAD_TARGET_NORMAL, design.digitBold,
+                     design.digitBold, design.digitShift};
+    sc.caption = Style{captionFace,          design.captionSize, 0,
+                       FT_LOAD_TARGET_LIGHT, design.captionBold, design.captionBold};
+    sc.slot = Style{slotFace, design.slotSize, 0, FT_LOAD_TARGET_LIGHT};
 
     // The line box: from the highest ink of any option line's text to the lowest.
     std::u32string captions = U"+빈 홈";
@@ -642,7 +642,7 @@ bool Generate(FT_Library lib, const std::string& dir, const Spec& spec) {
 
     bool ok = true;
     int pointFrom = 0, tildeFrom = 0;
-    if (spec.tight) {
+    if (design.tight) {
         Box all = PenColumns(sc.digit, U"0", ok);
         for (char32_t d = U'1'; d <= U'9'; ++d) {
             const Box b = PenColumns(sc.digit, std::u32string_view(&d, 1), ok);
@@ -693,22 +693,22 @@ bool Generate(FT_Library lib, const std::string& dir, const Spec& spec) {
             if ((a.name == "." || a.name == "~") && (b.name == "." || b.name == "~")) continue;
             const int gap = a.ink->width - ColumnsOf(*a.ink).right + ColumnsOf(*b.ink).left;
             const std::string pair = a.name + b.name;
-            if (spec.tight && gap > 0 && (pair == "99" || pair == "0." || pair == "9~"))
+            if (design.tight && gap > 0 && (pair == "99" || pair == "0." || pair == "9~"))
                 return Complain("\"" + pair + "\" do not touch");
-            if (!spec.tight && gap < 1) return Complain("\"" + pair + "\" touch");
+            if (!design.tight && gap < 1) return Complain("\"" + pair + "\" touch");
         }
 
     GlyphLayout layout;
-    layout.captionOffset = spec.captionOffset;
+    layout.captionOffset = design.captionOffset;
     layout.digitAdvance = sc.digitAdvance;
     layout.pointAdvance = sc.pointAdvance;
-    layout.damageGap = spec.damageGap;
-    layout.tildeSearch = spec.tildeSearch;
-    layout.damageRight = spec.damageRight;
-    layout.damageUp = spec.damageUp;
+    layout.damageGap = design.damageGap;
+    layout.tildeSearch = design.tildeSearch;
+    layout.damageRight = design.damageRight;
+    layout.damageUp = design.damageUp;
 
     Ink bullet = Bullet(sc, digitTop);
-    if (spec.captionOffset - ColumnsOf(bullet).right < spec.bulletToCaption)
+    if (design.captionOffset - ColumnsOf(bullet).right < design.bulletToCaption)
         return Complain("the bullet comes too close to the caption");
 
     ok = WritePicture(dir, kGlyphBullet, Paint(bullet, kBlue));
@@ -742,14 +742,14 @@ bool Generate(FT_Library lib, const std::string& dir, const Spec& spec) {
     // and more from the next.
     ComposePlacement place;
     place.lineHeight = sc.lineHeight;
-    place.linePitch = sc.lineHeight + spec.betweenLines + 3;
+    place.linePitch = sc.lineHeight + design.betweenLines + 3;
     place.left = 20;
     place.slotRight = 22;
     place.slotTop = 14;
     place.edgeClear = 6;
     place.firstLine = place.slotTop + slotHeight + 26;
     place.damageTop = place.slotTop + slotHeight + 16;
-    place.firstLineWeapon = place.damageTop + spec.damageUp + 1 + sc.lineHeight + 24;
+    place.firstLineWeapon = place.damageTop + design.damageUp + 1 + sc.lineHeight + 24;
     place.tildeAdvance = sc.tildeAdvance;
     place.tailWidth = 12;
     place.textPiece = sc.digitAdvance;
@@ -782,7 +782,8 @@ int main(int argc, char** argv) {
     FT_Library lib;
     if (FT_Init_FreeType(&lib)) return 1;
     if (secondScreen || tightScreen) {
-        const bool ok = second::Generate(lib, dir, secondScreen ? second::kSecondSpec : second::kTightSpec);
+        const bool ok =
+            second::Generate(lib, dir, secondScreen ? second::kSecondDesign : second::kTightDesign);
         FT_Done_FreeType(lib);
         return ok ? 0 : 1;
     }
