@@ -128,8 +128,11 @@ TEST_F(SettingsFileTest, FirstRunGivesDefaultsAndWritesEveryKeyInOrder) {
 TEST_F(SettingsFileTest, AbsentOrDamagedKeysFollowTheirOwnRules) {
     std::string text = kFirstRunFile;
     // One digit of each struct changed: every checksum fails.
-    for (const char* key : {"Error Limit=0A", "Socket Options=00", "0=0A", "1=0"})
-        text.replace(text.find(key) + std::strlen(key) - 1, 1, "9");
+    for (const char* key : {"Error Limit=0A", "Socket Options=00", "0=0A", "1=0"}) {
+        const size_t at = text.find(key);
+        ASSERT_NE(at, std::string::npos) << key;
+        text[at + std::strlen(key) - 1] = '9';
+    }
     WriteBytes(File(), text);
     const int32_t sockets[6] = {1, 2, 3, 0, 1, 2};
     std::memcpy(gSettings.socketOptions, sockets, sizeof sockets);

@@ -115,7 +115,7 @@ TEST_F(SettingsMerge, ADamagedProfileLineIsKeptBeforeItIsReplaced) {
 
 // Values no setting can hold read as the nearest sound one; their lines stay until changed.
 TEST_F(SettingsMerge, ValuesNoSettingCanHoldAreReadSoundAndLeftAlone) {
-    const std::string tooLong = "C:\\" + std::string(257, 'a');
+    const std::string tooLong = std::string("C:\\").append(257, 'a');
     HotkeySlot second = kDefaultHotkeys[1];
     second.controlId = kDefaultHotkeys[0].controlId;
     second.virtualKey = 0x41;
