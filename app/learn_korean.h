@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "reader/learn_message.h"
-#include "reader/pack_learn.h"
+#include "reader/pack_missing.h"
 
 std::string KoreanText(const LearnMessage& message);
 // "파란 숫자 7 (134.bmp)", "흰 점 (…)", "옵션 이름 '지능' (…)", "종류 이름 '반지' (…)".

@@ -16,6 +16,7 @@
 #include "cli/json.h"
 #include "reader/pack_check.h"
 #include "reader/pack_learn.h"
+#include "reader/pack_missing.h"
 #include "reader/pack_teach.h"
 
 const char kGlyphsUsage[] = "glyphs check|learn|cut ...";

@@ -11,6 +11,7 @@
 #include "base/pixels.h"
 #include "reader/glyph_pack.h"
 #include "reader/pack_learn.h"
+#include "reader/pack_missing.h"
 
 // What a tooltip seems to show before the player has described it.
 struct TooltipGuess {

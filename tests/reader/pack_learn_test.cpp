@@ -6,6 +6,7 @@
 
 #include "base/catalogue.h"
 #include "reader/locator.h"
+#include "reader/pack_missing.h"
 #include "tests/support/parser_scenes.h"
 #include "tests/support/second_screen_scenes.h"
 
