@@ -1,17 +1,20 @@
-// The glyph picture set as the reader sees it: every template must stand out from black and from
-// the pictures it can meet, at the sampling steps and default tolerances the reading uses, with
-// room to spare. Each check reports its worst case.
+// A picture set as the reader sees it, for the built-in pictures and for the second screen's
+// (another font, size and layout): every template must stand out from black and from the pictures
+// it can meet where the game draws them, at the sampling steps and default tolerances the reading
+// uses, with room to spare. Each check reports its worst case.
 #include "reader/glyphs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/catalogue.h"
 #include "reader/matcher.h"
 #include "tests/support/glyph_margins.h"
+#include "tools/compose/second_screen.h"
 
 namespace {
 
@@ -20,30 +23,65 @@ constexpr int kOptionTolerance = 5;  // captions: step 3
 constexpr int kValueTolerance = 8;   // digits: step 1
 constexpr int kTildeTolerance = 5;   // the range tilde: step 1
 constexpr int kKindStep = 2, kCaptionStep = 3, kBulletStep = 3;
-constexpr int kFirstKind = 56, kLastKind = 68;
 constexpr int kWeaponCaption = 36;
+constexpr int kLineX = 4, kLineY = 3;
 
-const PixelBuffer& Glyph(int index) {
-    static const bool loaded = [] {
-        std::string error;
-        return LoadGlyphTemplates(error);
-    }();
-    static const PixelBuffer kNone;
-    return loaded ? GlyphTemplate(index) : kNone;
+// A picture set with the placement its text is drawn at, and the kind captions that hold another
+// kind's caption inside them (on the second screen "손" in "한손 무기" and "손목", "목" in "손목";
+// none among the built-in pictures): the reader tries kinds in order, so the outer one comes first.
+struct PictureSet {
+    const GlyphPack* pack = nullptr;
+    ComposePlacement place;
+    std::vector<std::pair<int, int>> held;  // outer, inner template
+};
+
+const PictureSet* Load(bool second) {
+    static std::string error;
+    static SecondScreen screen;
+    static const bool builtIn = LoadGlyphTemplates(error);
+    static const bool loaded = builtIn && LoadSecondScreen(screen, error);
+    static const PictureSet sets[] = {
+        {&BuiltInPack(), ComposePlacement{}, {}},
+        {&screen.pack, screen.placement, {{57, 68}, {58, 68}, {59, 68}, {59, 67}}},
+    };
+    if (!(second ? loaded : builtIn)) ADD_FAILURE() << error;
+    return (second ? loaded : builtIn) ? &sets[second] : nullptr;
 }
 
-// A number as the game lays it out: digits 9 apart, a point taking 4 columns, the number after a
-// tilde 8 columns on. Returns the column after the last glyph.
-int DrawNumber(PixelBuffer& canvas, int x, int y, const std::string& text, bool white) {
-    for (char c : text) {
-        int index = c == '.'   ? (white ? kGlyphWhitePoint : kGlyphBluePoint)
-                    : c == '~' ? (white ? kGlyphWhiteTilde : kGlyphBlueTilde)
-                               : Digit(c - '0', white);
-        Paste(canvas, Glyph(index), x, y);
-        x += c == '.' ? 4 : c == '~' ? 8 : 9;
+class PictureSetMargins : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { ASSERT_NE(set = Load(GetParam()), nullptr); }
+    const PixelBuffer& Glyph(int index) const { return set->pack->Template(index); }
+    const GlyphLayout& Layout() const { return set->pack->layout; }
+    const ComposePlacement& Place() const { return set->place; }
+
+    // A number as the game lays it out, '~' standing for a range's tilde. Returns the column
+    // after the last character.
+    int DrawText(PixelBuffer& canvas, int x, int y, const std::string& text, bool white) const {
+        const size_t tilde = text.find('~');
+        x = DrawNumber(canvas, x, y, text.substr(0, tilde), white, *set->pack);
+        if (tilde == std::string::npos) return x;
+        DrawGlyph(canvas, x, y, white ? kGlyphWhiteTilde : kGlyphBlueTilde, *set->pack);
+        return DrawNumber(canvas, x + Place().tildeAdvance, y, text.substr(tilde + 1), white, *set->pack);
     }
-    return x;
-}
+
+    // An option line on black: bullet at (kLineX, kLineY), the caption the caption offset on,
+    // then `number`.
+    PixelBuffer LineOnBlack(int caption, const std::string& number) const {
+        const int captionX = kLineX + Layout().captionOffset;
+        PixelBuffer line(captionX + Glyph(caption).width + 120, kLineY + Place().lineHeight + 4);
+        DrawGlyph(line, kLineX, kLineY, kGlyphBullet, *set->pack);
+        DrawGlyph(line, captionX, kLineY, caption, *set->pack);
+        DrawText(line, captionX + Glyph(caption).width, kLineY, number, IsWhite(caption));
+        return line;
+    }
+
+    bool HoldsLaterKind(int outer, int inner) const {
+        return std::find(set->held.begin(), set->held.end(), std::pair(outer, inner)) != set->held.end();
+    }
+
+    const PictureSet* set = nullptr;
+};
 
 // The caption templates of the option pass (every descriptor row but the weapon base line's).
 std::vector<int> OptionCaptions() {
@@ -56,18 +94,13 @@ std::vector<int> OptionCaptions() {
     return list;
 }
 
-// An option line on black: bullet at (x, y), caption 11 columns on, then `number`.
-PixelBuffer OptionLine(int caption, const std::string& number, int x = 4, int y = 3) {
-    PixelBuffer line(x + 11 + Glyph(caption).width + 80, y + 14);
-    Paste(line, Glyph(kGlyphBullet), x, y);
-    Paste(line, Glyph(caption), x + 11, y);
-    DrawNumber(line, x + 11 + Glyph(caption).width, y, number, IsWhite(caption));
-    return line;
+int KindOf(int templateIndex) {
+    for (int kind = 0; kind < kKindCount; ++kind)
+        if (kItemKinds[kind].templateIndex == templateIndex) return kind;
+    return -1;
 }
 
-TEST(GlyphSet, EveryPictureIsItsColourScaledByCoverageOnBlack) {
-    std::string error;
-    ASSERT_TRUE(LoadGlyphTemplates(error)) << error;
+TEST_P(PictureSetMargins, EveryPictureIsItsColourScaledByCoverageOnBlack) {
     for (int i = 0; i < kGlyphCount; ++i) {
         const GlyphInfo& info = kGlyphInfo[i];
         if (info.resourceId == 0) {
@@ -85,25 +118,24 @@ TEST(GlyphSet, EveryPictureIsItsColourScaledByCoverageOnBlack) {
         EXPECT_GT(ink, 0) << "template " << i << " is blank";
         EXPECT_EQ(outside, 0) << "template " << i << " has pixels off the scale of its colour";
     }
-    // Read by its pure white pixels, the white point has none and so always matches.
+    // The damage line is read by pure white pixels: every white digit has them, and the white
+    // point has none (it always matches there, as the reader's damage gap assumes).
+    for (int d = 0; d < 10; ++d) EXPECT_GE(Ink(Glyph(Digit(d, true)), 1, 2), 4) << "white " << d;
     const std::vector<uint32_t>& point = Glyph(kGlyphWhitePoint).pixels;
-    EXPECT_EQ(*std::max_element(point.begin(), point.end()), 0xEEEEEEu);
+    EXPECT_LT(*std::max_element(point.begin(), point.end()), 0xFFFFFFu);
 }
 
-// Kind captions that hold a later kind's caption inside them: the earlier kind is tried first.
-bool HoldsLaterKind(int outer, int inner) {
-    return (outer == 59 && (inner == 67 || inner == 68)) || (outer == 60 && inner == 68);
-}
-
-TEST(GlyphSet, KindCaptionsStandOutFromBlackAndFromOneAnother) {
+TEST_P(PictureSetMargins, KindCaptionsStandOutFromBlackAndFromOneAnother) {
     Worst ink, apart;
     std::vector<std::string> matched;
-    for (int i = kFirstKind; i <= kLastKind; ++i) {
+    for (int ki = 0; ki < kKindCount; ++ki) {
+        const int i = kItemKinds[ki].templateIndex;
         ink.Take(Ink(Glyph(i), kKindStep), std::to_string(i));
-        for (int j = kFirstKind; j <= kLastKind; ++j) {
+        for (int kj = 0; kj < kKindCount; ++kj) {
+            const int j = kItemKinds[kj].templateIndex;
             if (i == j || HoldsLaterKind(i, j)) continue;
-            const PixelBuffer &outer = Glyph(i), &tmpl = Glyph(j);
             // Caption i alone on black, with room for template j to overlap it from any side.
+            const PixelBuffer &outer = Glyph(i), &tmpl = Glyph(j);
             PixelBuffer canvas(outer.width + 2 * tmpl.width, outer.height + 2 * tmpl.height);
             Paste(canvas, outer, tmpl.width, tmpl.height);
             const int w = outer.width + tmpl.width + 1, h = outer.height + tmpl.height + 1;
@@ -118,19 +150,28 @@ TEST(GlyphSet, KindCaptionsStandOutFromBlackAndFromOneAnother) {
     EXPECT_TRUE(matched.empty()) << "kind captions read inside others: " << ::testing::PrintToString(matched);
     EXPECT_GE(ink.value, kKindTolerance + 5) << "fewest inked samples: " << ink;
     EXPECT_GE(apart.value, kKindTolerance + 5) << "closest pair: " << apart;
+    // The captions held are found inside, so their kinds must be tried after the outer ones; a
+    // pair listed needlessly would hide a collision from the check above.
+    for (auto [outer, inner] : set->held) {
+        EXPECT_LT(KindOf(outer), KindOf(inner)) << inner << " in " << outer;
+        PixelBuffer canvas(Glyph(outer).width + 20, Glyph(outer).height + 20);
+        Paste(canvas, Glyph(outer), 10, 10);
+        EXPECT_EQ(Hits(canvas, 0, 0, 0, 0, Glyph(inner), kKindStep, kKindTolerance, 0), 1)
+            << inner << " in " << outer;
+    }
 }
 
-TEST(GlyphSet, DigitsDifferFromBlankAndFromEachOther) {
+TEST_P(PictureSetMargins, DigitsDifferFromBlankAndFromEachOther) {
     for (bool white : {false, true}) {
         Worst ink, apart;
         for (int a = 0; a < 10; ++a) {
             ink.Take(Ink(Glyph(Digit(a, white)), 1), std::to_string(a));
             for (int b = 0; b < 10; ++b) {
-                PixelBuffer canvas(9, 10);
+                if (a == b) continue;
+                PixelBuffer canvas(Layout().digitAdvance, Place().lineHeight);
                 Paste(canvas, Glyph(Digit(b, white)), 0, 0);
-                if (a != b)
-                    apart.Take(Mismatches(canvas, 0, 0, Glyph(Digit(a, white)), 1, 0),
-                               std::to_string(a) + " on " + std::to_string(b));
+                apart.Take(Mismatches(canvas, 0, 0, Glyph(Digit(a, white)), 1, 0),
+                           std::to_string(a) + " on " + std::to_string(b));
             }
         }
         // Twice the tolerance: one digit never reads as blank or as another.
@@ -141,19 +182,20 @@ TEST(GlyphSet, DigitsDifferFromBlankAndFromEachOther) {
     }
 }
 
-// The weapon's damage line is read by pure white pixels alone (tolerance 1), searching two rows
-// for its first digit; after a whole number the reader looks 4 columns on for a fraction, where
-// the next number's first digit begins 4 columns further (a non-white dash between them).
-TEST(GlyphSet, WhiteDigitsDifferInTheirPureWhitePixels) {
+// The damage line is read by pure white pixels alone (tolerance 1), searching two rows for its
+// first digit; after a whole minimum the reader looks a point advance on for a fraction, where
+// the maximum's first digit begins damage gap - point advance columns further.
+TEST_P(PictureSetMargins, WhiteDigitsDifferInTheirPureWhitePixels) {
+    const int shiftToMax = Layout().damageGap - Layout().pointAdvance;
     Worst blank, apart, self, dash;
     for (int a = 0; a < 10; ++a) {
         const PixelBuffer& ta = Glyph(Digit(a, true));
         blank.Take(Ink(ta, 1, 2), std::to_string(a));
         for (int b = 0; b < 10; ++b) {
-            PixelBuffer canvas(20, 14);
-            Paste(canvas, Glyph(Digit(b, true)), 4, 2);
+            PixelBuffer canvas(shiftToMax + 2 * Layout().digitAdvance, Place().lineHeight + 4);
+            Paste(canvas, Glyph(Digit(b, true)), shiftToMax, 2);
             for (int shift = -1; shift <= 1; ++shift) {
-                int n = Mismatches(canvas, 4, 2 + shift, ta, 1, 2);
+                int n = Mismatches(canvas, shiftToMax, 2 + shift, ta, 1, 2);
                 std::string at =
                     std::to_string(a) + " on " + std::to_string(b) + " rows off " + std::to_string(shift);
                 if (a != b)
@@ -161,8 +203,9 @@ TEST(GlyphSet, WhiteDigitsDifferInTheirPureWhitePixels) {
                 else if (shift != 0)
                     self.Take(n, at);
             }
-            dash.Take(Mismatches(canvas, 0, 2, ta, 1, 2),
-                      std::to_string(a) + " 4 columns before " + std::to_string(b));
+            for (int row : {1, 2})
+                dash.Take(Mismatches(canvas, 0, row, ta, 1, 2),
+                          std::to_string(a) + " before " + std::to_string(b));
         }
     }
     EXPECT_GE(blank.value, 4) << "fewest pure white pixels: " << blank;
@@ -171,7 +214,7 @@ TEST(GlyphSet, WhiteDigitsDifferInTheirPureWhitePixels) {
     EXPECT_GE(dash.value, 3) << "closest: " << dash;
 }
 
-TEST(GlyphSet, OptionCaptionsAreToldApartWhereTheyStand) {
+TEST_P(PictureSetMargins, OptionCaptionsAreToldApartWhereTheyStand) {
     const std::vector<int> captions = OptionCaptions();
     const char* numbers[] = {"12", "345", "9.5", "1~2", "80"};
     Worst ink, apart;
@@ -180,70 +223,75 @@ TEST(GlyphSet, OptionCaptionsAreToldApartWhereTheyStand) {
         for (int other : captions)
             for (const char* number : numbers) {
                 if (other == t) continue;
-                PixelBuffer line = OptionLine(other, number);
-                apart.Take(Mismatches(line, 4 + 11, 3, Glyph(t), kCaptionStep, 0),
-                           std::to_string(t) + " on " + std::to_string(other) + " " + number);
+                PixelBuffer line = LineOnBlack(other, number);
+                apart.Take(
+                    Mismatches(line, kLineX + Layout().captionOffset, kLineY, Glyph(t), kCaptionStep, 0),
+                    std::to_string(t) + " on " + std::to_string(other) + " " + number);
             }
     }
-    // Twice the tolerance. Descriptor rows 1 and 16 share one picture, so they never meet here.
+    // Twice the tolerance. Descriptor rows that share one picture never meet here.
     EXPECT_GE(ink.value, 2 * kOptionTolerance) << "fewest inked samples: " << ink;
     EXPECT_GE(apart.value, 2 * kOptionTolerance) << "closest pair: " << apart;
     // The weapon base caption is searched over the left half of the tooltip, blank or not.
     EXPECT_GE(Ink(Glyph(kWeaponCaption), kCaptionStep), 2 * kOptionTolerance);
 }
 
-TEST(GlyphSet, BulletIsFoundOncePerLineAndNowhereElse) {
+TEST_P(PictureSetMargins, BulletIsFoundOncePerLineAndNowhereElse) {
     const PixelBuffer& bullet = Glyph(kGlyphBullet);
-    int inked = 0;
-    for (int row : {0, 3, 6, 9}) inked += PixelAt(bullet, 0, row) != 0;
-    EXPECT_GE(inked, 2) << "a blank stretch would pass for a bullet";
+    EXPECT_GE(Ink(bullet, kBulletStep), 3) << "a blank stretch would pass for a bullet";
     std::vector<std::string> wrong;
     for (int caption : OptionCaptions())
         for (const char* number : {"12", "9.5", "1~2"}) {
-            PixelBuffer line = OptionLine(caption, number);
+            PixelBuffer line = LineOnBlack(caption, number);
             HitPos hits[kHitListSize];
             int n = MatchTemplate(line, 0, 0, 0, 0, bullet, hits, 1, kBulletStep, 1, 0);
-            if (n != 1 || hits[0].x != 4 || hits[0].y != 3)
+            if (n != 1 || hits[0].x != kLineX || hits[0].y != kLineY)
                 wrong.push_back(std::to_string(caption) + " " + number + ": " + std::to_string(n) + " hits");
         }
     EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
 }
 
-TEST(GlyphSet, TildesStandOutFromCaptionsAndDigits) {
+TEST_P(PictureSetMargins, TildesStandOutFromCaptionsAndDigits) {
     for (bool white : {false, true}) {
         const PixelBuffer& tilde = Glyph(white ? kGlyphWhiteTilde : kGlyphBlueTilde);
         Worst apart;
         // The search slides along the line's top row from the caption's first column.
         auto scan = [&](const PixelBuffer& line, int from, int to, const std::string& what) {
             for (int x = from; x < to; ++x)
-                apart.Take(Mismatches(line, x, 3, tilde, 1, 0), what + " at " + std::to_string(x));
+                apart.Take(Mismatches(line, x, kLineY, tilde, 1, 0), what + " at " + std::to_string(x));
         };
+        const int captionX = kLineX + Layout().captionOffset;
         for (int c : OptionCaptions())
             if (IsWhite(c) == white)
-                scan(OptionLine(c, ""), 4 + 11, 4 + 11 + Glyph(c).width, "caption " + std::to_string(c));
+                scan(LineOnBlack(c, ""), captionX, captionX + Glyph(c).width, "caption " + std::to_string(c));
         for (int a = 0; a < 10; ++a)
             for (int b = 0; b < 10; ++b)
                 for (std::string number :
                      {std::to_string(a) + std::to_string(b), std::to_string(a) + "." + std::to_string(b)}) {
-                    PixelBuffer line(40, 16);
-                    DrawNumber(line, 0, 3, number, white);
-                    scan(line, 0, 18, number);
+                    PixelBuffer line(60, Place().lineHeight + 8);
+                    DrawText(line, 0, kLineY, number, white);
+                    scan(line, 0, 2 * Layout().digitAdvance, number);
                 }
         EXPECT_GE(Ink(tilde, 1), 2 * kTildeTolerance) << (white ? "white" : "blue");
         EXPECT_GE(apart.value, 2 * kTildeTolerance) << (white ? "white" : "blue") << " closest: " << apart;
     }
 }
 
-TEST(GlyphSet, EmptySocketCaptionIsFoundOnlyOnItsOwn) {
+TEST_P(PictureSetMargins, EmptySocketCaptionIsFoundOnlyOnItsOwn) {
     const PixelBuffer& socket = Glyph(kGlyphEmptySocket);
     EXPECT_GT(Ink(socket, 1), 20);
     for (int caption : OptionCaptions()) {
-        PixelBuffer line = OptionLine(caption, "12");
+        PixelBuffer line = LineOnBlack(caption, "12");
         EXPECT_EQ(Hits(line, 0, 0, 0, 0, socket, 1, 1, 0), 0) << "inside caption " << caption;
     }
-    PixelBuffer line(60, 20);
+    PixelBuffer line(socket.width + 20, socket.height + 8);
     Paste(line, socket, 7, 3);
     EXPECT_EQ(Hits(line, 0, 0, 0, 0, socket, 1, 1, 0), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(, PictureSetMargins, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "SecondScreen" : "BuiltIn";
+                         });
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The second screen (tests/data/second_screen, made by `glyphgen --second-screen`): another font,
-// text size and layout than the built-in pictures. Its picture set must be as well told apart as
-// the built-in one at the reader's steps and default tolerances, lay out like game text, and its
-// tooltips must read exactly with its own pack and not at all with the built-in one.
+// text size and layout than the built-in pictures. Its pack must come whole from its folder, its
+// pictures lay out like game text (glyphs_test proves them told apart, as the built-in ones), and
+// its tooltips must read exactly with its own pack and not at all with the built-in one.
 #include "tools/compose/second_screen.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,6 @@
 
 #include "base/catalogue.h"
 #include "reader/locator.h"
-#include "reader/matcher.h"
 #include "reader/pack_check.h"
 #include "reader/parser.h"
 #include "tests/support/glyph_margins.h"
@@ -26,13 +25,7 @@ using scenes::alerts;
 
 namespace {
 
-constexpr int kKindTolerance = 10;   // item kind: step 2
-constexpr int kOptionTolerance = 5;  // captions: step 3
-constexpr int kValueTolerance = 8;   // digits: step 1
-constexpr int kTildeTolerance = 5;   // the range tilde: step 1
-constexpr int kKindStep = 2, kCaptionStep = 3, kBulletStep = 3;
 constexpr int kWeaponCaption = 36;
-constexpr uint32_t kPureWhite = 0xFFFFFF;
 
 // The second screen, loaded once (over the built-in pack, loaded first); null when it cannot be.
 const SecondScreen* Second() {
@@ -88,17 +81,7 @@ std::vector<int> OptionCaptions() {
     return list;
 }
 
-// An option line on black as the composer draws it: bullet at (x, y), the caption the caption
-// offset on, then `number`.
 constexpr int kLineX = 4, kLineY = 3;
-PixelBuffer LineOnBlack(int caption, const std::string& number) {
-    const int captionX = kLineX + Layout().captionOffset;
-    PixelBuffer line(captionX + Glyph(caption).width + 120, kLineY + Place().lineHeight + 4);
-    DrawGlyph(line, kLineX, kLineY, kGlyphBullet, Second()->pack);
-    DrawGlyph(line, captionX, kLineY, caption, Second()->pack);
-    DrawText(line, captionX + Glyph(caption).width, kLineY, number, IsWhite(caption));
-    return line;
-}
 
 // ---- The pack on disk ----
 
@@ -181,29 +164,6 @@ TEST(SecondScreenPack, PlacementTextRoundTrips) {
 }
 
 // ---- The pictures as game text ----
-
-TEST(SecondScreenPictures, EveryPictureIsItsColourScaledByCoverageOnBlack) {
-    ASSERT_TRUE(Second());
-    for (int i = 0; i < kGlyphCount; ++i) {
-        const GlyphInfo& info = kGlyphInfo[i];
-        if (info.resourceId == 0) continue;
-        std::vector<uint32_t> scale;  // the colour at coverages 1..255, each channel rounded
-        for (uint32_t k = 1; k <= 255; ++k) {
-            auto ch = [&](int shift) { return uint8_t((((info.colour >> shift) & 0xFF) * k + 127) / 255); };
-            scale.push_back(RgbValue(ch(0), ch(8), ch(16)));
-        }
-        int ink = 0, outside = 0;
-        for (uint32_t p : Glyph(i).pixels)
-            if (p != 0) ++ink, outside += std::find(scale.begin(), scale.end(), p) == scale.end();
-        EXPECT_GT(ink, 0) << "template " << i << " is blank";
-        EXPECT_EQ(outside, 0) << "template " << i << " has pixels off the scale of its colour";
-    }
-    // The damage line is read by pure white pixels: every white digit has them, and the white
-    // point has none (it always matches there, as the reader's damage gap assumes).
-    for (int d = 0; d < 10; ++d) EXPECT_GE(Ink(Glyph(Digit(d, true)), 1, 2), 4) << "white " << d;
-    const std::vector<uint32_t>& point = Glyph(kGlyphWhitePoint).pixels;
-    EXPECT_LT(*std::max_element(point.begin(), point.end()), kPureWhite);
-}
 
 TEST(SecondScreenPictures, NumbersAreTabularWithTheFontsBearings) {
     ASSERT_TRUE(Second());
@@ -324,187 +284,6 @@ TEST(SecondScreenPictures, OptionLinesKeepBlackRowsBetweenThem) {
     InkRuns runs = RowRuns(body, Place().firstLine);
     EXPECT_EQ(runs.runs, int(s.lines.size()));
     EXPECT_GE(runs.fewestBlackRows, 3);
-}
-
-// ---- Told apart as the reader samples them ----
-
-// Kind captions that hold another kind's caption inside them, drawn the same way: "손" (gloves,
-// a slice of it) in "한손 무기", "양손 무기" and "손목", "목" in "손목". The reader tries the
-// kinds in order, so the outer caption's kind must come first.
-constexpr std::pair<int, int> kHeldCaptions[] = {{57, 68}, {58, 68}, {59, 68}, {59, 67}};
-int KindOf(int templateIndex) {
-    for (int kind = 0; kind < kKindCount; ++kind)
-        if (kItemKinds[kind].templateIndex == templateIndex) return kind;
-    return -1;
-}
-bool HoldsLaterKind(int outer, int inner) {
-    return std::find(std::begin(kHeldCaptions), std::end(kHeldCaptions), std::pair(outer, inner)) !=
-           std::end(kHeldCaptions);
-}
-
-TEST(SecondScreenGlyphs, KindCaptionsStandOutFromBlackAndFromOneAnother) {
-    ASSERT_TRUE(Second());
-    Worst ink, apart;
-    std::vector<std::string> matched;
-    for (int ki = 0; ki < kKindCount; ++ki) {
-        const int i = kItemKinds[ki].templateIndex;
-        ink.Take(Ink(Glyph(i), kKindStep), std::to_string(i));
-        for (int kj = 0; kj < kKindCount; ++kj) {
-            const int j = kItemKinds[kj].templateIndex;
-            if (i == j || HoldsLaterKind(i, j)) continue;
-            const PixelBuffer &outer = Glyph(i), &tmpl = Glyph(j);
-            PixelBuffer canvas(outer.width + 2 * tmpl.width, outer.height + 2 * tmpl.height);
-            Paste(canvas, outer, tmpl.width, tmpl.height);
-            const int w = outer.width + tmpl.width + 1, h = outer.height + tmpl.height + 1;
-            for (int x = 0; x < w; ++x)
-                for (int y = 0; y < h; ++y)
-                    apart.Take(Mismatches(canvas, x, y, tmpl, kKindStep, 0),
-                               std::to_string(j) + " in " + std::to_string(i));
-            if (Hits(canvas, 0, 0, w, h, tmpl, kKindStep, kKindTolerance, 0))
-                matched.push_back(std::to_string(j) + " in " + std::to_string(i));
-        }
-    }
-    EXPECT_TRUE(matched.empty()) << "kind captions read inside others: " << ::testing::PrintToString(matched);
-    EXPECT_GE(ink.value, kKindTolerance + 5) << "fewest inked samples: " << ink;
-    EXPECT_GE(apart.value, kKindTolerance + 5) << "closest pair: " << apart;
-    // The captions held are found inside, so their kinds must be tried after the outer ones.
-    for (auto [outer, inner] : kHeldCaptions) {
-        EXPECT_LT(KindOf(outer), KindOf(inner)) << inner << " in " << outer;
-        PixelBuffer canvas(Glyph(outer).width + 20, Glyph(outer).height + 20);
-        Paste(canvas, Glyph(outer), 10, 10);
-        EXPECT_EQ(Hits(canvas, 0, 0, 0, 0, Glyph(inner), kKindStep, kKindTolerance, 0), 1)
-            << inner << " in " << outer;
-    }
-}
-
-TEST(SecondScreenGlyphs, DigitsDifferFromBlankAndFromEachOther) {
-    ASSERT_TRUE(Second());
-    for (bool white : {false, true}) {
-        Worst ink, apart;
-        for (int a = 0; a < 10; ++a) {
-            ink.Take(Ink(Glyph(Digit(a, white)), 1), std::to_string(a));
-            for (int b = 0; b < 10; ++b) {
-                if (a == b) continue;
-                PixelBuffer canvas(Layout().digitAdvance, Place().lineHeight);
-                Paste(canvas, Glyph(Digit(b, white)), 0, 0);
-                apart.Take(Mismatches(canvas, 0, 0, Glyph(Digit(a, white)), 1, 0),
-                           std::to_string(a) + " on " + std::to_string(b));
-            }
-        }
-        EXPECT_GE(ink.value, 2 * kValueTolerance)
-            << (white ? "white" : "blue") << " digit with least ink: " << ink;
-        EXPECT_GE(apart.value, 2 * kValueTolerance)
-            << (white ? "white" : "blue") << " closest digits: " << apart;
-    }
-}
-
-// The damage line is read by pure white pixels alone (tolerance 1), searching two rows for its
-// first digit; after a whole minimum the reader looks a point advance on for a fraction, where
-// the maximum's first digit begins damage gap - point advance columns further.
-TEST(SecondScreenGlyphs, WhiteDigitsDifferInTheirPureWhitePixels) {
-    ASSERT_TRUE(Second());
-    const int shiftToMax = Layout().damageGap - Layout().pointAdvance;
-    Worst blank, apart, self, dash;
-    for (int a = 0; a < 10; ++a) {
-        const PixelBuffer& ta = Glyph(Digit(a, true));
-        blank.Take(Ink(ta, 1, 2), std::to_string(a));
-        for (int b = 0; b < 10; ++b) {
-            PixelBuffer canvas(shiftToMax + 2 * Layout().digitAdvance, Place().lineHeight + 4);
-            Paste(canvas, Glyph(Digit(b, true)), shiftToMax, 2);
-            for (int shift = -1; shift <= 1; ++shift) {
-                int n = Mismatches(canvas, shiftToMax, 2 + shift, ta, 1, 2);
-                std::string at =
-                    std::to_string(a) + " on " + std::to_string(b) + " rows off " + std::to_string(shift);
-                if (a != b)
-                    apart.Take(n, at);
-                else if (shift != 0)
-                    self.Take(n, at);
-            }
-            for (int row : {1, 2})
-                dash.Take(Mismatches(canvas, 0, row, ta, 1, 2),
-                          std::to_string(a) + " before " + std::to_string(b));
-        }
-    }
-    EXPECT_GE(blank.value, 4) << "fewest pure white pixels: " << blank;
-    EXPECT_GE(apart.value, 3) << "closest pair: " << apart;
-    EXPECT_GE(self.value, 2) << "a digit one row off itself: " << self;
-    EXPECT_GE(dash.value, 3) << "closest: " << dash;
-}
-
-TEST(SecondScreenGlyphs, OptionCaptionsAreToldApartWhereTheyStand) {
-    ASSERT_TRUE(Second());
-    const std::vector<int> captions = OptionCaptions();
-    const char* numbers[] = {"12", "345", "9.5", "1~2", "80"};
-    Worst ink, apart;
-    for (int t : captions) {
-        ink.Take(Ink(Glyph(t), kCaptionStep), std::to_string(t));
-        for (int other : captions)
-            for (const char* number : numbers) {
-                if (other == t) continue;
-                PixelBuffer line = LineOnBlack(other, number);
-                apart.Take(
-                    Mismatches(line, kLineX + Layout().captionOffset, kLineY, Glyph(t), kCaptionStep, 0),
-                    std::to_string(t) + " on " + std::to_string(other) + " " + number);
-            }
-    }
-    EXPECT_GE(ink.value, 2 * kOptionTolerance) << "fewest inked samples: " << ink;
-    EXPECT_GE(apart.value, 2 * kOptionTolerance) << "closest pair: " << apart;
-    EXPECT_GE(Ink(Glyph(kWeaponCaption), kCaptionStep), 2 * kOptionTolerance);
-}
-
-TEST(SecondScreenGlyphs, BulletIsFoundOncePerLineAndNowhereElse) {
-    ASSERT_TRUE(Second());
-    const PixelBuffer& bullet = Glyph(kGlyphBullet);
-    EXPECT_GE(Ink(bullet, kBulletStep), 3) << "a blank stretch would pass for a bullet";
-    std::vector<std::string> wrong;
-    for (int caption : OptionCaptions())
-        for (const char* number : {"12", "9.5", "1~2"}) {
-            PixelBuffer line = LineOnBlack(caption, number);
-            HitPos hits[kHitListSize];
-            int n = MatchTemplate(line, 0, 0, 0, 0, bullet, hits, 1, kBulletStep, 1, 0);
-            if (n != 1 || hits[0].x != kLineX || hits[0].y != kLineY)
-                wrong.push_back(std::to_string(caption) + " " + number + ": " + std::to_string(n) + " hits");
-        }
-    EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
-}
-
-TEST(SecondScreenGlyphs, TildesStandOutFromCaptionsAndDigits) {
-    ASSERT_TRUE(Second());
-    for (bool white : {false, true}) {
-        const PixelBuffer& tilde = Glyph(white ? kGlyphWhiteTilde : kGlyphBlueTilde);
-        Worst apart;
-        auto scan = [&](const PixelBuffer& line, int from, int to, const std::string& what) {
-            for (int x = from; x < to; ++x)
-                apart.Take(Mismatches(line, x, kLineY, tilde, 1, 0), what + " at " + std::to_string(x));
-        };
-        const int captionX = kLineX + Layout().captionOffset;
-        for (int c : OptionCaptions())
-            if (IsWhite(c) == white)
-                scan(LineOnBlack(c, ""), captionX, captionX + Glyph(c).width, "caption " + std::to_string(c));
-        for (int a = 0; a < 10; ++a)
-            for (int b = 0; b < 10; ++b)
-                for (std::string number :
-                     {std::to_string(a) + std::to_string(b), std::to_string(a) + "." + std::to_string(b)}) {
-                    PixelBuffer line(60, Place().lineHeight + 8);
-                    DrawText(line, 0, kLineY, number, white);
-                    scan(line, 0, 2 * Layout().digitAdvance, number);
-                }
-        EXPECT_GE(Ink(tilde, 1), 2 * kTildeTolerance) << (white ? "white" : "blue");
-        EXPECT_GE(apart.value, 2 * kTildeTolerance) << (white ? "white" : "blue") << " closest: " << apart;
-    }
-}
-
-TEST(SecondScreenGlyphs, EmptySocketCaptionIsFoundOnlyOnItsOwn) {
-    ASSERT_TRUE(Second());
-    const PixelBuffer& socket = Glyph(kGlyphEmptySocket);
-    EXPECT_GT(Ink(socket, 1), 20);
-    for (int caption : OptionCaptions()) {
-        PixelBuffer line = LineOnBlack(caption, "12");
-        EXPECT_EQ(Hits(line, 0, 0, 0, 0, socket, 1, 1, 0), 0) << "inside caption " << caption;
-    }
-    PixelBuffer line(socket.width + 20, socket.height + 8);
-    Paste(line, socket, 7, 3);
-    EXPECT_EQ(Hits(line, 0, 0, 0, 0, socket, 1, 1, 0), 1);
 }
 
 // ---- Reading second-screen tooltips ----
