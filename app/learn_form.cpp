@@ -164,6 +164,9 @@ int FieldsFilled(const LearnForm& form) {
     for (int i = 0; i < std::min(form.lineCount, kLearnRows); ++i)
         if (form.rows[i] >= 0) n += 1 + !Trim(form.values[i]).empty();
     if (IsWeaponKind(form.kind)) n += !Trim(form.attacksPerSecond).empty() + !Trim(form.damage).empty();
+    int sockets = 0;
+    const std::string socketText = Trim(form.emptySockets);
+    n += !socketText.empty() && IsCount(socketText, sockets);
     return n;
 }
 

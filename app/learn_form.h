@@ -30,7 +30,7 @@ bool DescribeForm(const LearnForm& form, LearnTooltip& what, std::string& proble
 // Fields the description uses: the kind, the option of every line and the value of every line
 // with an option, the two weapon lines for a weapon, the empty sockets.
 int FormFields(const LearnForm& form);
-// Fields that hold something (a kind, an option, a value, a weapon line).
+// Fields that hold something (a kind, an option, a value, a weapon line, a count of empty sockets).
 int FieldsFilled(const LearnForm& form);
 // Fields that differ from the guess: what the player filled in or corrected by hand.
 int FieldsByHand(const LearnForm& guessed, const LearnForm& described);
